@@ -1,0 +1,33 @@
+// Where the process's bench comes from: the bench file named by the
+// environment variable SORVI_BENCH (the programs' --bench option sets it), or
+// the built-in default bench.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "bench_description.h"
+
+namespace bench {
+
+inline constexpr const char* kBenchEnvVar = "SORVI_BENCH";
+
+struct LoadResult {
+    std::optional<BenchDescription> bench;  // set on success
+    std::string error;                      // on failure: names the file, the line and the field
+};
+
+// Reads and checks a bench file.
+LoadResult loadBenchFile(const std::string& path);
+// Checks bench text; `sourceName` is used in error messages.
+LoadResult parseBenchText(std::string_view text, const std::string& sourceName);
+// The built-in default bench.
+BenchDescription defaultBench();
+
+// The bench of this process, loaded once: from SORVI_BENCH when set, else the
+// default. Null when the named file is bad; `error` then says why (and the
+// message was written once to standard error).
+const BenchDescription* currentDescription(std::string* error = nullptr);
+
+}  // namespace bench

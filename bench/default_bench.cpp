@@ -1,0 +1,128 @@
+// The built-in default bench: what a technician gets with no bench file.
+#include <cmath>
+
+#include "bench_loader.h"
+
+namespace bench {
+namespace {
+
+ChannelInput constant(double volts) {
+    ChannelInput in;
+    in.kind = ChannelInput::Kind::Voltage;
+    in.volts = volts;
+    return in;
+}
+
+ChannelInput square(double low, double high, double periodS, double duty, double phaseS) {
+    ChannelInput in;
+    in.kind = ChannelInput::Kind::Square;
+    in.low = low;
+    in.high = high;
+    in.periodS = periodS;
+    in.duty = duty;
+    in.phaseS = phaseS;
+    return in;
+}
+
+ChannelInput resistance(double ohms) {
+    ChannelInput in;
+    in.kind = ChannelInput::Kind::Resistance;
+    in.ohms = ohms;
+    return in;
+}
+
+// A varied live pattern: a walking group of square waves of different
+// periods, a few fixed levels and two sensor contacts.
+SorviModuleDescription livePattern(int seed) {
+    SorviModuleDescription m;
+    for (int k = 0; k < 32; ++k) {
+        const int c = (k + seed) % 32;
+        if (c < 16) {
+            const double period = 0.002 * (1 << (c % 8));  // 2 ms .. 256 ms
+            m.inputs[k] = square(0.0, 5.0, period, 0.5, 0.0001 * c);
+        } else if (c < 24) {
+            m.inputs[k] = square(0.5, 3.0, 0.5 + 0.1 * (c - 16), 0.25, 0.0);
+        } else if (c < 28) {
+            m.inputs[k] = constant(c % 2 == 0 ? 3.0 : 1.0);
+        } else {
+            m.inputs[k] = resistance(c % 2 == 0 ? 100000.0 : 5.0);
+        }
+    }
+    return m;
+}
+
+PositionDescription sorviAt(int seed) {
+    PositionDescription p;
+    p.moduleType = kSorviModuleType;
+    p.sorvi = livePattern(seed);
+    return p;
+}
+
+PositionDescription otherModule(std::int16_t type) {
+    PositionDescription p;
+    p.moduleType = type;
+    return p;
+}
+
+}  // namespace
+
+BenchDescription defaultBench() {
+    BenchDescription b;
+    b.source = "built-in default";
+
+    ResourceDescription vxi1;
+    vxi1.name = "VXI0::24::INSTR";
+    vxi1.intfType = 2;
+    vxi1.slot = 3;
+    vxi1.manfId = 0xE76;
+    vxi1.mainframeLA = 0;
+    vxi1.la = 24;
+    vxi1.modelCode = 0x10D;
+    CarrierDescription c1;
+    c1.memoryBytes = 16u * 1024u * 1024u;
+    c1.positions[0] = sorviAt(0);
+    c1.positions[1] = otherModule(5);
+    c1.positions[2] = sorviAt(7);
+    vxi1.carrier = c1;
+    b.resources.push_back(vxi1);
+
+    ResourceDescription vxi2;
+    vxi2.name = "VXI0::40::INSTR";
+    vxi2.intfType = 2;
+    vxi2.slot = 5;
+    vxi2.manfId = 0xE76;
+    vxi2.mainframeLA = 0;
+    vxi2.la = 40;
+    vxi2.modelCode = 0x155;
+    CarrierDescription c2;
+    c2.memoryBytes = 8u * 1024u * 1024u;
+    c2.positions[0] = sorviAt(13);
+    vxi2.carrier = c2;
+    b.resources.push_back(vxi2);
+
+    ResourceDescription usb;
+    usb.name = "USB0::0x0E76::0x1004::0457::0::INSTR";
+    usb.intfType = 7;
+    usb.manfId = 0xE76;
+    usb.modelCode = 0x1004;
+    usb.idn = "VELTRONA,TARVO,0457,1.02";
+    CarrierDescription c3;
+    c3.memoryBytes = 32u * 1024u * 1024u;
+    c3.positions[0] = sorviAt(21);
+    usb.carrier = c3;
+    b.resources.push_back(usb);
+
+    ResourceDescription foreign;
+    foreign.name = "VXI0::8::INSTR";
+    foreign.intfType = 2;
+    foreign.slot = 2;
+    foreign.manfId = 0xFFA;
+    foreign.mainframeLA = 0;
+    foreign.la = 8;
+    foreign.modelCode = 0x10D;
+    b.resources.push_back(foreign);
+
+    return b;
+}
+
+}  // namespace bench

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test headless: the normal
+# build, then the AddressSanitizer/UBSan build, then the ThreadSanitizer build.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+
+export QT_QPA_PLATFORM=offscreen
+unset DISPLAY WAYLAND_DISPLAY
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+
+for variant in default asan tsan; do
+    echo "=== build: $variant"
+    "$root/scripts/build.sh" "$variant"
+    echo "=== test: $variant"
+    ctest --test-dir "$root/build/$variant" --output-on-failure -j "$(nproc)" --timeout 300
+done
+echo "=== all tests passed"
