@@ -1,0 +1,50 @@
+// Control of the simulated bench for tests and scripted runs: virtual time,
+// a bench of the test's own, inputs of the modules and injected faults.
+// None of this is reachable through the carrier or VISA interfaces.
+//
+// Modules are named by the carrier's resource name (any accepted spelling)
+// and the position 1..4. Functions that name a module return false when the
+// bench has no SORVI module there.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "bench_description.h"
+#include "visatype.h"
+
+namespace bench::testing {
+
+// Virtual time: frozen until advanced; acquisitions then take exactly the
+// samples due, and events up to the new time are delivered (from the bench
+// thread) before advance returns.
+void useVirtualClock();
+void advanceSeconds(double seconds);
+double nowSeconds();
+
+// Runs the bench on `description` from now on (carrier models rebuilt).
+void useBench(const BenchDescription& description);
+// Back to the process's bench, on real time, with no injected failures.
+void resetBench();
+
+// Carrier operations by name, e.g. "tarvo_m_in16".
+void failNext(const std::string& operation, ViStatus status, int count = 1);
+void failAlways(const std::string& operation, ViStatus status);
+void clearFailures();
+
+bool setInput(const std::string& carrier, int position, int channel, const ChannelInput& input);
+bool setStuckRegisterBits(const std::string& carrier, int position, std::uint32_t offset, std::uint16_t setMask,
+                          std::uint16_t clearMask);
+bool setStuckChannels(const std::string& carrier, int position, std::uint32_t high, std::uint32_t low);
+bool setNoPollAck(const std::string& carrier, int position, bool missing);
+bool setModuleId(const std::string& carrier, int position, std::uint8_t id);
+// Caps what one tarvo_m_read_packet delivers (0: no cap). Works on any
+// occupied position.
+bool setShortPacketReads(const std::string& carrier, int position, std::uint32_t maxSamples);
+// Raises a carrier event for the session that holds the position; false when
+// no session does. The event is delivered from the bench thread.
+bool raiseEvent(const std::string& carrier, int position, int event);
+// Returns once every event raised so far has been delivered.
+void waitForEvents();
+
+}  // namespace bench::testing
