@@ -1,0 +1,72 @@
+// The module's registers and the register-level steps the operations share:
+// thresholds, period, start, status clearing and the self-test's bit check.
+#ifndef LUMEX_REGISTERS_H
+#define LUMEX_REGISTERS_H
+
+#include "lumex.h"
+
+namespace lumex {
+
+// 16-bit registers, by byte offset.
+inline constexpr ViUInt32 RG_ID = 0x02;
+inline constexpr ViUInt32 RG_COM1 = 0x04;
+inline constexpr ViUInt32 RG_PERIOD = 0x06;
+inline constexpr ViUInt32 RG_IMASK = 0x08;
+inline constexpr ViUInt32 RG_STATE = 0x0A;
+inline constexpr ViUInt32 RG_COM3 = 0x0C;
+inline constexpr ViUInt32 RG_STATE2 = 0x10;
+inline constexpr ViUInt32 RG_LOAD1 = 0x12;
+inline constexpr ViUInt32 RG_LOAD3 = 0x14;
+
+inline constexpr ViUInt16 kRelaysOffBit = 0x2000;    // RG_COM1/RG_COM3 bit 13
+inline constexpr ViUInt16 kSingleModeBit = 0x8000;   // RG_PERIOD bit 15
+inline constexpr ViUInt16 kCoarseUnitBit = 0x2000;   // RG_PERIOD bit 13
+inline constexpr ViUInt16 kPollDoneBit = 0x0002;     // RG_STATE bit 1
+inline constexpr ViUInt16 kStillRunningBit = 0x0008; // RG_STATE bit 3
+
+// Control register of an input group (1 or 2) and its read-back error.
+ViUInt32 controlRegister(int group);
+ViStatus controlError(int group);
+
+// 12-bit threshold field for a voltage; positive voltages saturate at
+// 0x7FF, since 0x800 would mean -10 V to the module.
+ViUInt16 thresholdCode(double volts);
+
+// A period as the module and the carrier take it.
+struct PeriodEncoding {
+    ViUInt16 field;   // n - 1
+    bool coarseUnit;  // 500 us ticks instead of 5 us
+    ViInt32 clock;    // carrier clock in 62.5 ns units
+};
+PeriodEncoding encodePeriod(double seconds);
+
+// Writes a control register (RG_COM1 or RG_COM3) and reads it back; a
+// difference on any bit gives that register's error.
+ViStatus writeControlVerified(ViSession vi, int group, ViUInt16 value);
+
+// Read, combine, write and verify a control register:
+// new = (old AND keep) OR set.
+ViStatus updateControl(ViSession vi, int group, ViUInt16 keep, ViUInt16 set, ViUInt16* written = nullptr);
+
+// Puts a threshold into a group's control register and latches it.
+ViStatus writePorog(ViSession vi, int group, double volts);
+
+// Puts a sample period into RG_PERIOD and the carrier clock.
+ViStatus writePeriod(ViSession vi, double seconds);
+
+// Reads RG_STATE and RG_STATE2, discarding both.
+ViStatus clearStatus(ViSession vi);
+
+// Switches the input relays of one group on or off.
+ViStatus setRelays(ViSession vi, int group, bool on);
+
+// Selects normal measurement on both groups and starts the carrier.
+ViStatus startProcess(ViSession vi);
+
+// Walks a single one over the low bits of a register; VI_SUCCESS, a carrier
+// error, or LUMEX_ERROR_SELF_TEST when a bit does not read back.
+ViStatus checkRegister(ViSession vi, ViUInt32 offset, int bits);
+
+} // namespace lumex
+
+#endif

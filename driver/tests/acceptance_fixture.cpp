@@ -1,0 +1,53 @@
+#include "acceptance_fixture.h"
+
+#include <iconv.h>
+#include <vector>
+
+namespace acceptance {
+
+std::string cp1251(const std::string& utf8)
+{
+    iconv_t converter = iconv_open("CP1251", "UTF-8");
+    std::string input = utf8;
+    std::vector<char> output(input.size() + 1);
+    char* in = input.data();
+    size_t inLeft = input.size();
+    char* out = output.data();
+    size_t outLeft = output.size();
+    iconv(converter, &in, &inLeft, &out, &outLeft);
+    iconv_close(converter);
+    return std::string(output.data(), out);
+}
+
+void OpenSessionTest::SetUp()
+{
+    FakeCarrierTest::SetUp();
+    ViSession carrier = fake::kCarrier;
+    fake().setMemoryBytes(64000);
+    // Memory is reserved before the module is opened, so reset finds it.
+    ASSERT_EQ(lumex_init(carrier, 1, VI_TRUE, VI_TRUE, &vi), VI_SUCCESS);
+    ASSERT_EQ(lumex_alloc(vi, 64000 / 16), VI_SUCCESS);
+    fake().clearLog();
+}
+
+void OpenSessionTest::TearDown()
+{
+    if (vi != VI_NULL)
+        lumex_close(vi);
+}
+
+ViStatus OpenSessionTest::reopen(ViBoolean idQuery, ViBoolean reset)
+{
+    lumex_close(vi);
+    vi = VI_NULL;
+    return lumex_init(fake::kCarrier, 1, idQuery, reset, &vi);
+}
+
+std::string OpenSessionTest::message(ViStatus status)
+{
+    ViChar text[LUMEX_TEXT_SIZE] = {};
+    lumex_error_message(vi, status, text);
+    return text;
+}
+
+} // namespace acceptance
