@@ -195,7 +195,7 @@ ViUInt32 FakeCarrier::sampleNow(const Mezzanine& m) const
         int source = (control >> 13) & 7;
         double volts = 0.0;
         if (source == 3)
-            volts = 5.0;
+            volts = m.testHighVolts;
         else if (source == 5)
             volts = 1.2;
         else if ((control & 0x2000) != 0)

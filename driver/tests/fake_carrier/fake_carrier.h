@@ -54,6 +54,7 @@ struct Mezzanine {
     bool keepsRunning = false;      // RG_STATE bit 3 never clears
     bool pollAcknowledges = true;   // a single-sample start sets RG_STATE bit 1
     std::array<double, 32> inputs{}; // volts on each channel
+    double testHighVolts = 5.0;      // level of the test source 011
     std::uint32_t stuckHigh = 0;
     std::uint32_t stuckLow = 0;
     std::vector<ViUInt32> memory;   // block memory
