@@ -25,6 +25,8 @@ typedef uint64_t ViUInt64;
 typedef int64_t ViInt64;
 typedef ViUInt64* ViPUInt64;
 typedef ViInt64* ViPInt64;
+typedef ViUInt64* ViAUInt64;
+typedef ViInt64* ViAInt64;
 
 typedef uint32_t ViUInt32;
 typedef ViUInt32* ViPUInt32;
