@@ -115,12 +115,11 @@ bool dottedAddress(const std::string& text) {
 
 PositionDescription readPosition(const Where& where, const YAML::Node& node) {
     PositionDescription p;
-    YAML::Node module = node;
-    if (node.IsMap()) {
-        checkKeys(where, node, {"module", "inputs", "faults"});
-        module = field(node, "module");
-        if (!module.IsDefined()) fail(where, node, "'module' is missing (sorvi, empty or a module type number)");
-    }
+    // A position is either just the module ("1: sorvi") or a map with it.
+    // (Assigning to a YAML::Node would overwrite the node it refers to.)
+    if (node.IsMap()) checkKeys(where, node, {"module", "inputs", "faults"});
+    const YAML::Node module = node.IsMap() ? field(node, "module") : node;
+    if (!module.IsDefined()) fail(where, node, "'module' is missing (sorvi, empty or a module type number)");
     const Where mw = node.IsMap() ? where / "module" : where;
     const std::string text = expectText(mw, module);
     std::string lower = text;
