@@ -3,6 +3,7 @@
 // follow the bench inputs and the thresholds written into the module.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -117,6 +118,27 @@ TEST_F(CarrierAcceptance, CycleDeliversPacketsFollowingThresholds) {
     ASSERT_EQ(tarvo_m_state(mvi, 0, &state), VI_SUCCESS);
     EXPECT_EQ(state, 0);
     for (ViUInt32 s : got) ASSERT_EQ(s & kFixedChannels, 0x55000000u);
+}
+
+std::atomic<int> packetEvents{0};
+
+ViInt16 _VI_FUNCH countPackets(ViSession, ViInt32 event) {
+    if (event == 4) ++packetEvents;
+    return 1;
+}
+
+TEST_F(CarrierAcceptance, PacketEventsArriveOnRealTime) {
+    packetEvents = 0;
+    ASSERT_EQ(tarvo_m_handler(mvi, countPackets), VI_SUCCESS);
+    ASSERT_EQ(tarvo_m_config_event(mvi, 1), VI_SUCCESS);
+    ASSERT_EQ(tarvo_m_mode(mvi, 0, 2), VI_SUCCESS);
+    ASSERT_EQ(tarvo_m_packet_size(mvi, 0, 20), VI_SUCCESS);  // every 2 ms
+    ASSERT_EQ(tarvo_m_start(mvi, 0), VI_SUCCESS);
+    EXPECT_TRUE(waitFor([] { return packetEvents >= 3; }));
+    ASSERT_EQ(tarvo_m_stop(mvi, 0), VI_SUCCESS);
+    ViInt32 ready = 0;
+    ASSERT_EQ(tarvo_m_howmuch_data_q(mvi, 0, &ready), VI_SUCCESS);
+    EXPECT_GE(ready, 60);
 }
 
 }  // namespace
