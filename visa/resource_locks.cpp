@@ -129,7 +129,11 @@ bool lockedAgainst(ViSession vi, const std::string& resource) {
     LockTable& t = table();
     std::lock_guard guard(t.mutex);
     auto it = t.entries.find(keyOf(resource));
-    return it != t.entries.end() && othersHold(it->second, vi);
+    if (it == t.entries.end()) return false;
+    const LockEntry& e = it->second;
+    // Sessions sharing a lock use the resource together; everyone else waits.
+    if (e.exclusiveCount > 0) return e.exclusiveOwner != vi;
+    return !e.sharedHolders.empty() && e.sharedHolders.count(vi) == 0;
 }
 
 ViAccessMode lockState(const std::string& resource) {
