@@ -1,0 +1,164 @@
+#include "custom_widgets.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+
+namespace tk::detail {
+namespace {
+QColor rgbColor(int rgb) { return QColor::fromRgb(QRgb(unsigned(rgb) | 0xFF000000u)); }
+}  // namespace
+
+LedWidget::LedWidget(QWidget* parent) : QWidget(parent) {}
+
+void LedWidget::setOn(bool on) {
+    if (on_ == on) return;
+    on_ = on;
+    update();
+}
+
+void LedWidget::setOnColor(int rgb) {
+    onColor_ = rgb;
+    update();
+}
+
+void LedWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    int d = std::min(width(), height()) - 2;
+    QRectF r(1, 1, d, d);
+    p.setPen(QPen(Qt::darkGray, 1));
+    p.setBrush(on_ ? rgbColor(onColor_) : QColor(0x40, 0x40, 0x40));
+    p.drawEllipse(r);
+}
+
+PictureWidget::PictureWidget(QWidget* parent) : QWidget(parent) {}
+
+void PictureWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    QLinearGradient g(0, 0, width(), height());
+    g.setColorAt(0, QColor(0x30, 0x50, 0x90));
+    g.setColorAt(1, QColor(0x90, 0xB0, 0xE0));
+    p.fillRect(rect(), g);
+    p.setPen(QColor(0x20, 0x20, 0x40));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+StripChartWidget::StripChartWidget(const StripChartDef& def, QWidget* parent)
+    : QWidget(parent),
+      traces_(std::max(1, def.traces)),
+      points_(std::max(2, def.pointsPerScreen)),
+      yMin_(def.yMin),
+      yMax_(def.yMax > def.yMin ? def.yMax : def.yMin + 1),
+      labels_(def.yLabels) {
+    for (int t = 0; t < traces_; ++t) {
+        colors_.push_back(t < int(def.traceColors.size()) ? int(def.traceColors[size_t(t)]) : 0);
+        visible_.push_back(true);
+    }
+    data_.assign(size_t(traces_) * size_t(points_), 0.0);
+    setAutoFillBackground(false);
+}
+
+void StripChartWidget::setPointsPerScreen(int points) {
+    points_ = std::max(2, points);
+    data_.assign(size_t(traces_) * size_t(points_), 0.0);
+    head_ = stored_ = 0;
+    update();
+}
+
+void StripChartWidget::setYRange(double min, double max) {
+    if (!(max > min)) return;
+    yMin_ = min;
+    yMax_ = max;
+    update();
+}
+
+void StripChartWidget::plot(const double* values, int count) {
+    int frames = count / traces_;
+    int skip = std::max(0, frames - points_);  // older points would scroll off at once
+    for (int f = skip; f < frames; ++f) {
+        const double* frame = values + size_t(f) * size_t(traces_);
+        for (int t = 0; t < traces_; ++t) data_[size_t(t) * size_t(points_) + size_t(head_)] = frame[t];
+        head_ = (head_ + 1) % points_;
+        stored_ = std::min(stored_ + 1, points_);
+    }
+    if (frames > 0) update();
+}
+
+void StripChartWidget::clear() {
+    head_ = stored_ = 0;
+    update();
+}
+
+double StripChartWidget::at(int trace, int i) const {
+    int first = (head_ - stored_ + points_) % points_;
+    return data_[size_t(trace) * size_t(points_) + size_t((first + i) % points_)];
+}
+
+std::vector<double> StripChartWidget::tracePoints(int trace) const {
+    std::vector<double> out;
+    if (trace < 1 || trace > traces_) return out;
+    for (int i = 0; i < stored_; ++i) out.push_back(at(trace - 1, i));
+    return out;
+}
+
+void StripChartWidget::setTraceColor(int trace, int rgb) {
+    if (trace < 1 || trace > traces_) return;
+    colors_[size_t(trace - 1)] = rgb;
+    update();
+}
+
+int StripChartWidget::traceColor(int trace) const {
+    return (trace < 1 || trace > traces_) ? 0 : colors_[size_t(trace - 1)];
+}
+
+void StripChartWidget::setTraceVisible(int trace, bool visible) {
+    if (trace < 1 || trace > traces_) return;
+    visible_[size_t(trace - 1)] = visible;
+    update();
+}
+
+bool StripChartWidget::traceVisible(int trace) const {
+    return trace >= 1 && trace <= traces_ && visible_[size_t(trace - 1)];
+}
+
+void StripChartWidget::paintEvent(QPaintEvent*) {
+    ++paints_;
+    QPainter p(this);
+    p.fillRect(rect(), QColor(0xF4, 0xF4, 0xF4));
+    const int left = 30, right = 6, top = 6, bottom = 6;
+    QRectF area(left, top, std::max(1, width() - left - right), std::max(1, height() - top - bottom));
+    p.fillRect(area, Qt::white);
+    p.setPen(QColor(0x80, 0x80, 0x80));
+    p.drawRect(area);
+
+    auto yOf = [&](double v) { return area.bottom() - (v - yMin_) / (yMax_ - yMin_) * area.height(); };
+    p.setPen(Qt::black);
+    QFontMetrics fm(font());
+    if (labels_.empty()) {
+        p.drawText(QRectF(0, yOf(yMax_) - 8, left - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
+                   QString::number(yMax_));
+        p.drawText(QRectF(0, yOf(yMin_) - 8, left - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
+                   QString::number(yMin_));
+    } else {
+        for (const auto& l : labels_)
+            p.drawText(QRectF(0, yOf(l.at) - 8, left - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
+                       QString::fromStdString(l.text));
+    }
+    if (stored_ < 1) return;
+    p.setClipRect(area);
+    double dx = area.width() / double(points_ - 1);
+    double x0 = area.right() - dx * (stored_ - 1);  // newest point at the right edge
+    for (int t = 0; t < traces_; ++t) {
+        if (!visible_[size_t(t)]) continue;
+        QPolygonF line;
+        line.reserve(stored_);
+        for (int i = 0; i < stored_; ++i) line << QPointF(x0 + dx * i, yOf(at(t, i)));
+        p.setPen(QPen(rgbColor(colors_[size_t(t)]), 1));
+        p.drawPolyline(line);
+    }
+}
+
+}  // namespace tk::detail

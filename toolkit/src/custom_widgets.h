@@ -1,0 +1,79 @@
+// Widgets the standard set lacks: the LED lamp, the strip chart and the
+// placeholder picture.
+#pragma once
+
+#include <QWidget>
+
+#include <vector>
+
+#include <paneltk/panel_resource.h>
+
+namespace tk::detail {
+
+class LedWidget : public QWidget {
+public:
+    explicit LedWidget(QWidget* parent);
+    void setOn(bool on);
+    bool isOn() const { return on_; }
+    void setOnColor(int rgb);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    bool on_ = false;
+    int onColor_ = 0x00D000;
+};
+
+class PictureWidget : public QWidget {
+public:
+    explicit PictureWidget(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
+// Traces scroll from right to left; only the last pointsPerScreen points of
+// each trace are kept, and a plot only schedules a repaint, so many plots
+// between two event-processing turns cost one paint.
+class StripChartWidget : public QWidget {
+public:
+    StripChartWidget(const StripChartDef& def, QWidget* parent);
+
+    int traces() const { return traces_; }
+    int pointsPerScreen() const { return points_; }
+    void setPointsPerScreen(int points);
+    double yMin() const { return yMin_; }
+    double yMax() const { return yMax_; }
+    void setYRange(double min, double max);
+
+    // values interleaved one per trace; count is a multiple of traces().
+    void plot(const double* values, int count);
+    void clear();
+    std::vector<double> tracePoints(int trace) const;  // 1-based, oldest first
+
+    void setTraceColor(int trace, int rgb);
+    int traceColor(int trace) const;
+    void setTraceVisible(int trace, bool visible);
+    bool traceVisible(int trace) const;
+    long long paintCount() const { return paints_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    double at(int trace, int i) const;  // i-th stored point of a 0-based trace, oldest first
+
+    int traces_;
+    int points_;
+    double yMin_, yMax_;
+    std::vector<AxisLabelDef> labels_;
+    std::vector<int> colors_;
+    std::vector<bool> visible_;
+    std::vector<double> data_;  // traces_ rings of points_ values
+    int head_ = 0;              // next slot to write
+    int stored_ = 0;            // points held per trace
+    long long paints_ = 0;
+};
+
+}  // namespace tk::detail
