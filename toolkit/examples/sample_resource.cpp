@@ -55,7 +55,7 @@ const tk::ResourceDef& sampleResource() {
                  {.id = SAMPLE_LOG, .constant = "SAMPLE_LOG", .kind = ControlKind::TextBox,
                   .label = "Протокол поверки", .flags = tk::DisplayOnly, .monospace = true},
                  {.id = SAMPLE_TABLE, .constant = "SAMPLE_TABLE", .kind = ControlKind::Table,
-                  .label = "лог.сост.канала", .defaultText = "-", .rows = 32, .columns = 1},
+                  .label = "лог.сост.канала", .callback = "cellEdited", .defaultText = "-", .rows = 32, .columns = 1},
                  {.id = SAMPLE_CHART, .constant = "SAMPLE_CHART", .kind = ControlKind::StripChart,
                   .flags = tk::DisplayOnly,
                   .chart = {.traces = 4, .pointsPerScreen = 64, .yMin = 0, .yMax = 12,

@@ -440,7 +440,7 @@ bool splitWords(std::string_view line, std::vector<std::string>& words, std::str
             ++i;
             continue;
         }
-        if (ch == '#') break;
+        if (ch == '#' && words.empty()) break;  // a comment line
         std::string word;
         if (ch == '"') {
             ++i;

@@ -9,7 +9,7 @@
 namespace tk::detail {
 
 // Splits a line into words; quoted texts keep their spaces and take \n, \t,
-// \" and \\ escapes; # outside quotes starts a comment. False on a bad line.
+// \" and \\ escapes; a line starting with # is a comment. False on a bad line.
 bool splitWords(std::string_view line, std::vector<std::string>& words, std::string& error);
 
 enum class Outcome {
