@@ -1,0 +1,48 @@
+// The driver over the simulated bench: the default bench's first carrier,
+// the SORVI module at position 1 opened with identification and reset, and a
+// quarter of the carrier memory reserved, as the programs do.
+#ifndef LUMEX_BENCH_FIXTURE_H
+#define LUMEX_BENCH_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "bench/bench_test_interface.h"
+#include "lumex.h"
+#include "tarvo_32.h"
+
+namespace on_bench {
+
+inline constexpr const char* kCarrier = "VXI0::24::INSTR";
+inline constexpr ViUInt32 RG_ID = 0x02, RG_COM1 = 0x04, RG_PERIOD = 0x06, RG_COM3 = 0x0C;
+
+std::string cp1251(const std::string& utf8);
+
+inline bench::ChannelInput volts(double v)
+{
+    bench::ChannelInput in;
+    in.volts = v;
+    return in;
+}
+
+class BenchTest : public ::testing::Test {
+protected:
+    // Virtual time for acquisitions; the self-test's polls need real time.
+    void open(bool virtualClock);
+    void TearDown() override;
+    ViUInt16 reg(ViUInt32 offset);
+    void allInputs(const bench::ChannelInput& in);
+    // Channel j+1 of each group is high in sample k of the next run while bit
+    // j of k is set, at the given period and the driver's 90 us first delay.
+    void counterInputs(double period);
+    static ViUInt32 counterSample(std::int64_t k) { return static_cast<ViUInt32>(k & 0xFFFF) * 0x10001u; }
+
+    ViSession carrier = VI_NULL;
+    ViSession vi = VI_NULL;
+};
+
+} // namespace on_bench
+
+#endif
