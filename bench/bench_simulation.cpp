@@ -33,9 +33,10 @@ std::shared_ptr<CarrierModel> BenchSimulation::carrier(std::string_view name, st
     if (!bench) return nullptr;
     const ResourceDescription* resource = findResource(*bench, name);
     if (!resource || !resource->carrier) return nullptr;
-    if (canonicalName) *canonicalName = resource->name;
-    auto& slot = carriers_[resource->name];
-    if (!slot) slot = std::make_shared<CarrierModel>(resource->name, *resource->carrier, clock_, *dispatcher_);
+    const std::string canonical = canonicalResourceName(resource->name).value_or(resource->name);
+    if (canonicalName) *canonicalName = canonical;
+    auto& slot = carriers_[canonical];
+    if (!slot) slot = std::make_shared<CarrierModel>(canonical, *resource->carrier, clock_, *dispatcher_);
     return slot;
 }
 

@@ -57,8 +57,9 @@ public:
     // Stops the position's acquisition, drops the session's settings and
     // waits until no routine of the session runs (unless called from one).
     void closeMezzanine(int position, ViSession session);
-    // Back to power-up: every acquisition stopped, reservations of positions
-    // no session holds released.
+    // Carrier reset: every acquisition stopped and its data dropped, the
+    // reservations of positions no session holds released. Module registers
+    // keep their values.
     void resetCarrier();
 
     // Mezzanine operations; `position` 1..4 held by `session`.

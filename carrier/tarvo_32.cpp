@@ -3,8 +3,8 @@
 // Each function checks its arguments, finds the session and hands the work to
 // the carrier model. Choices where callers leave freedom:
 //  - a carrier may be opened by several sessions at once; they share the
-//    carrier. tarvo_init with reset 1 returns the carrier to power-up only
-//    when no other session has it open;
+//    carrier. tarvo_init with reset 1 resets the carrier (acquisitions
+//    stopped, reservations released) only when no other session has it open;
 //  - a mezzanine position is held by one session at a time; a second
 //    tarvo_m_init of it returns VI_ERROR_RSRC_BUSY, an empty position
 //    VI_ERROR_RSRC_NFOUND;
