@@ -316,7 +316,9 @@ ViStatus CarrierModel::setPacketSize(int position, ViSession session, ViInt32 sa
 }
 
 ViStatus CarrierModel::setClock(int position, ViSession session, ViInt32 ticks) {
-    if (ticks < 1) return status::ErrorParameter3;
+    // The carrier samples at most once a microsecond.
+    constexpr ViInt32 kShortestPeriodTicks = 16;
+    if (ticks < kShortestPeriodTicks) return status::ErrorParameter3;
     return withPosition(position, session, [&](Position& p) {
         p.settings.clockTicks = ticks;
         return status::Success;

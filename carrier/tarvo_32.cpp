@@ -17,6 +17,16 @@
 //    (wrapping at 2^32);
 //  - a cycle run whose FIFO is full when a sample comes raises event 0 and
 //    stops; the samples already in the FIFO stay readable.
+//
+// Statuses: an unknown or closed session (or one of the wrong kind)
+// VI_ERROR_INV_OBJECT; a null output VI_ERROR_USER_BUF; a position outside
+// 1..4 or a unit other than 0 VI_ERROR_PARAMETER2; an odd register offset or
+// one outside the module's 32-byte window VI_ERROR_INV_OFFSET; a mode, size,
+// clock (below 16 ticks, 1 us), delay, width or trigger out of range
+// VI_ERROR_PARAMETER2/3 by argument position; a block read beyond the
+// reservation VI_ERROR_INV_SIZE; reservations beyond the carrier memory, or a
+// block or packet larger than the reservation at start, VI_ERROR_ALLOC; an
+// unknown attribute VI_ERROR_NSUP_ATTR.
 #include "tarvo_32.h"
 
 #include <cstring>

@@ -106,6 +106,8 @@ TEST_F(CarrierBadInput, OutOfRangeValues) {
     EXPECT_EQ(tarvo_m_block_size(mvi, 0, -5), kParameter3);
     EXPECT_EQ(tarvo_m_packet_size(mvi, 0, 0), kParameter3);
     EXPECT_EQ(tarvo_m_clock(mvi, 0, 0), kParameter3);
+    EXPECT_EQ(tarvo_m_clock(mvi, 0, 15), kParameter3) << "shorter than 1 us";
+    EXPECT_EQ(tarvo_m_clock(mvi, 0, 16), VI_SUCCESS);
     EXPECT_EQ(tarvo_m_clock(mvi, 0, -1600), kParameter3);
     EXPECT_EQ(tarvo_m_sample_width(mvi, 0, 0), kParameter3);
     EXPECT_EQ(tarvo_m_first_delay(mvi, 0, -1), kParameter3);
