@@ -42,4 +42,17 @@ TEST_F(CarrierSessions, UsbBoxCanBeQueried) {
     registry.remove(carrier);
 }
 
+TEST_F(CarrierSessions, LocksMeetWhateverSpellingTheCarrierDriverUsed) {
+    auto& registry = bench::SessionRegistry::instance();
+    const ViSession carrier = registry.add({bench::SessionKind::Carrier, "usb::0xe76::0x1004::0457", 0, nullptr});
+    const ViSession vi = open(kUsbBox);
+    ASSERT_EQ(viLock(vi, VI_EXCLUSIVE_LOCK, 0, VI_NULL, VI_NULL), VI_SUCCESS);
+    ViChar reply[256];
+    EXPECT_EQ(viQueryf(carrier, "*IDN?\n", "%t", reply), VI_ERROR_RSRC_LOCKED);
+    EXPECT_EQ(viLock(carrier, VI_EXCLUSIVE_LOCK, 0, VI_NULL, VI_NULL), VI_ERROR_TMO);
+    ASSERT_EQ(viUnlock(vi), VI_SUCCESS);
+    EXPECT_EQ(viQueryf(carrier, "*IDN?\n", "%t", reply), VI_SUCCESS);
+    registry.remove(carrier);
+}
+
 }  // namespace
