@@ -24,6 +24,8 @@ def check(condition, what):
 
 def main():
     rm = pyvisa.ResourceManager(sys.argv[1])
+    missing = rm.visalib.lib._functions_failed
+    check(not missing, "functions PyVISA could not bind: %r" % (missing,))
     names = rm.list_resources()
     check(list(names) == EXPECTED, "list_resources gave %r" % (names,))
     check(rm.list_resources("USB?*") == (EXPECTED[2],), "search for USB resources")
