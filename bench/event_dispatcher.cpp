@@ -21,7 +21,13 @@ EventDispatcher::~EventDispatcher() {
         stopping_ = true;
     }
     wakeCv_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    if (!thread_.joinable()) return;
+    // A routine that ends the process runs this destructor on the event
+    // thread itself, which cannot join itself.
+    if (onDispatcherThread())
+        thread_.detach();
+    else
+        thread_.join();
 }
 
 void EventDispatcher::post(EventDelivery delivery) {
