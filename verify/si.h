@@ -1,0 +1,65 @@
+// Instrument discovery and selection: finding the carriers reachable through
+// VISA (VXI carrier cards and Kubolt USB / LXI boxes) and the dialog in which
+// the operator picks one.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "visatype.h"
+
+// One instrument found on the bus.
+struct InstrInfo {
+    std::string rsrcName;           // VISA resource name, up to 127 characters
+    std::string label;              // entry of the selection list, up to 127 characters
+    std::uint16_t modelCode = 0;    // VXI model code (low 12 bits); 0x1004 for a Kubolt box
+    ViSession carrierSession = 0;   // carrier session opened for this record, 0 = none
+    std::uint16_t crateLA = 0;      // logical address of the crate's mainframe (VXI)
+    std::uint16_t la = 0;           // the carrier's own logical address; 255 for a Kubolt box
+    std::uint16_t slot = 0;         // slot in the crate; 255 for a Kubolt box
+    std::uint16_t intfType = 0;     // VISA interface type
+    std::string serial;             // serial number of a Kubolt box, up to 31 characters
+};
+
+inline constexpr int kMaxInstruments = 256;
+inline constexpr std::size_t kNameChars = 127;
+inline constexpr std::size_t kSerialChars = 31;
+
+inline constexpr std::uint16_t kVeltronaManufacturer = 0xE76;
+inline constexpr std::uint16_t kKuboltModelCode = 0x1004;
+inline constexpr const char* kKuboltIdnPrefix = "VELTRONA,TARVO";
+
+// Instruments found at start-up, in discovery order; unused records have an
+// empty label.
+extern std::array<InstrInfo, kMaxInstruments> Instruments;
+// The record the operator chose, or null.
+extern InstrInfo* CurrentInstr;
+
+// Searches the bus and fills Instruments. Returns the number of records kept
+// or a negative VISA status.
+int FindVISAinstruments();
+
+// Shows the selection dialog (built on first use) and returns the chosen
+// record, or null when the operator cancelled or nothing was found.
+InstrInfo* SelectInstrument(const char* title);
+int BuildSI(const char* title);
+int SetListInstrs();
+int SetCurInstr();
+// Builds the dialog when needed, sets its title and fills its list; returns
+// the number of entries or a negative status.
+int prepareSelectionDialog(const char* title);
+// Handle of the selection dialog, 0 before its first use.
+int selectionDialogPanel();
+
+// Helpers of discovery, kept apart for their own tests.
+// Label of a VXI carrier by model code; empty for a model that is not listed.
+std::string vxiCarrierLabel(std::uint16_t modelCode, std::uint16_t crateLA, std::uint16_t slot,
+                            std::string_view rsrcName);
+// True when the identification reply names a Kubolt box; serial receives the
+// serial number (the text between the character after the prefix and the
+// next comma, at most 31 characters; a trailing CR/LF is not part of it).
+bool kuboltSerial(std::string_view idnReply, std::string& serial);
+// Label of a Kubolt box: "Kubolt, LXI (...)" for TCP/IP, "Kubolt, USB (...)" for USB.
+std::string kuboltLabel(std::uint16_t intfType, std::string_view tcpipAddr, std::string_view serial);

@@ -1,0 +1,213 @@
+// The program's panels loaded in this process: the pruned step list, the
+// status line's hold, the protocol window and file, and the selection list.
+#include <gtest/gtest.h>
+
+#include <paneltk/paneltk.h>
+
+#include "chklog.h"
+#include "lumex.h"
+#include "program_run.h"
+#include "si.h"
+#include "t_sorvi.h"
+#include "verisk_uir.h"
+
+namespace {
+
+// The run-time and the panels, loaded once for all tests of this process.
+class VeriskPanels : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static bool loaded = false;
+        if (loaded) return;
+        static int argc = 1;
+        static char name[] = "verisk_tests";
+        static char* argv[] = {name, nullptr};
+        ASSERT_GE(tk::initRuntime(argc, argv), 0);
+        ASSERT_EQ(loadVeriskPanels(), 0);
+        tk::displayPanel(hMP);
+        tk::useVirtualClock(true);
+        loaded = true;
+    }
+    void SetUp() override {
+        if (hMP <= 0) GTEST_SKIP() << "panels did not load";
+    }
+};
+
+std::string controlText(int panel, int control) {
+    std::string text;
+    tk::getValue(panel, control, text);
+    return text;
+}
+
+int bgColor(int panel, int control) {
+    int color = -1;
+    tk::getAttribute(panel, control, tk::ATTR_TEXT_BGCOLOR, color);
+    return color;
+}
+
+}  // namespace
+
+TEST_F(VeriskPanels, StepListOffersResistanceAndVoltageWithResistanceChosen) {
+    int count = 0;
+    ASSERT_EQ(tk::itemCount(hTP, TP_RING, count), tk::OK);
+    ASSERT_EQ(count, 2);
+    std::string label;
+    double value = 0;
+    tk::itemLabel(hTP, TP_RING, 0, label);
+    tk::itemValue(hTP, TP_RING, 0, value);
+    EXPECT_EQ(label, "соответствия выходных сигналов мезонина сопротивлению ДД ");
+    EXPECT_EQ(value, 4);
+    tk::itemLabel(hTP, TP_RING, 1, label);
+    tk::itemValue(hTP, TP_RING, 1, value);
+    EXPECT_EQ(label, "соответствия выходных сигналов мезонина напряжению ДД ");
+    EXPECT_EQ(value, 5);
+    EXPECT_EQ(checkType, 4);
+    int visible = 1;
+    tk::getAttribute(hTP, TP_INPUT8_1, tk::ATTR_VISIBLE, visible);
+    EXPECT_EQ(visible, 0);
+    EXPECT_EQ(controlText(hTP, TP_FILE_NAME), "sorvi.log");
+}
+
+TEST_F(VeriskPanels, FixedTextsKeepTheirSpaces) {
+    std::string label;
+    tk::getAttribute(hMP, MP_MP_EXIT, tk::ATTR_LABEL_TEXT, label);
+    EXPECT_EQ(label, " Выход ");
+    EXPECT_EQ(controlText(hEXIT, EXIT_POPUP_TEXTMSG), "Завершить работу с мезонином СОРВИ ?");
+    EXPECT_EQ(controlText(hP4, P4_MSG_2), "Подключите сопротивление     5 Ом");
+    EXPECT_EQ(controlText(hP4, P4_MSG_1), "Подключите сопротивление  100  кОм");
+    int rows = 0;
+    tk::getAttribute(hP4, P4_TABLE, tk::ATTR_NUM_ROWS, rows);
+    EXPECT_EQ(rows, 32);
+    tk::setValue(hP4, P4_CHAN, 40);
+    unsigned short channel = 0;
+    tk::getValue(hP4, P4_CHAN, channel);
+    EXPECT_EQ(channel, 32);
+    tk::setValue(hP4, P4_CHAN, 0);
+    tk::getValue(hP4, P4_CHAN, channel);
+    EXPECT_EQ(channel, 1);
+}
+
+TEST_F(VeriskPanels, DriverMessageHoldsTheStatusLineUntilTheNextWholeSecond) {
+    tk::advanceClock(10.3 - tk::timer());  // the clock now reads 10.3 s
+    EXPECT_EQ(checkErr(LUMEX_ERROR_RG_COM1), LUMEX_ERROR_RG_COM1);
+    EXPECT_EQ(controlText(hMP, MP_ERROR_MESSAGE), "Ошибка записи в RG_COM1");
+    EXPECT_EQ(bgColor(hMP, MP_ERROR_MESSAGE), static_cast<int>(kRed));
+
+    // Within the hold neither a routine text nor a clean status replaces it.
+    tk::advanceClock(0.5);
+    EXPECT_FALSE(writeStatusLine("проверка выполнена"));
+    EXPECT_EQ(checkErr(VI_SUCCESS), VI_SUCCESS);
+    EXPECT_EQ(controlText(hMP, MP_ERROR_MESSAGE), "Ошибка записи в RG_COM1");
+
+    // Past the next whole second the routine text gets through on white.
+    tk::advanceClock(0.3);  // 11.1 s
+    EXPECT_TRUE(writeStatusLine("проверка выполнена"));
+    EXPECT_EQ(controlText(hMP, MP_ERROR_MESSAGE), "проверка выполнена");
+    EXPECT_EQ(bgColor(hMP, MP_ERROR_MESSAGE), static_cast<int>(kWhite));
+
+    // A warning shows on yellow; a clean status after the hold clears the line.
+    tk::advanceClock(1.5);
+    EXPECT_EQ(checkErr(LUMEX_WARN_RELAYS_OFF), LUMEX_WARN_RELAYS_OFF);
+    EXPECT_EQ(controlText(hMP, MP_ERROR_MESSAGE), "Предупреждение : не включены входные реле");
+    EXPECT_EQ(bgColor(hMP, MP_ERROR_MESSAGE), static_cast<int>(kYellow));
+    tk::advanceClock(1.5);
+    checkErr(VI_SUCCESS);
+    EXPECT_EQ(controlText(hMP, MP_ERROR_MESSAGE), "");
+    EXPECT_EQ(bgColor(hMP, MP_ERROR_MESSAGE), static_cast<int>(kYellow));
+}
+
+TEST_F(VeriskPanels, ProtocolFileGetsTitleOnceAndEveryLineFeedAsCrLf) {
+    const std::string dir = makeScratchDirectory();
+    const std::string path = dir + "/protocol.log";
+    writeFile(dir, "protocol.log", "old\r\n");
+    ASSERT_EQ(SetupChlp(kVeriskResource, 3, "Протокол поверки", path), 0);
+    WriteLOG(3, "\nканал %2d    %s(%s)\n", 7, "1", "норма");
+    WriteLOG(3, "без конца строки");
+    WriteLOG(3, "%s", "!\n");
+    EXPECT_EQ(readBytes(path), tk::toCp1251("old\r\nПротокол поверки\r\nканал  7    1(норма)\r\nбез конца строки!\r\n"));
+
+    // The window shows the same messages, one line each, without the final line feeds.
+    std::string title;
+    tk::getPanelAttribute(protocolPanel(3), tk::ATTR_TITLE, title);
+    EXPECT_EQ(title, "Протокол поверки");
+    int lines = 0;
+    tk::lineCount(protocolPanel(3), CHLP_LOG, lines);
+    EXPECT_EQ(lines, 5);
+    std::string line;
+    tk::lineText(protocolPanel(3), CHLP_LOG, 2, line);
+    EXPECT_EQ(line, "канал  7    1(норма)");
+    tk::lineText(protocolPanel(3), CHLP_LOG, 4, line);
+    EXPECT_EQ(line, "!");
+
+    DiscardChlp(3);
+    EXPECT_EQ(protocolFile(3), 0);
+    EXPECT_EQ(protocolPanel(3), 0);
+    DiscardChlp(3);  // a closed protocol is not closed again
+    WriteLOG(3, "after close\n");
+    EXPECT_EQ(readBytes(path).find(tk::toCp1251("after close")), std::string::npos);
+}
+
+TEST_F(VeriskPanels, LongMessagesAreCutTo1023Characters) {
+    const std::string dir = makeScratchDirectory();
+    const std::string path = dir + "/long.log";
+    ASSERT_EQ(SetupChlp(kVeriskResource, 4, "", path), 0);
+    std::string longText;
+    for (int i = 0; i < 3000; ++i) longText += "ж";
+    WriteLOG(4, "%s", longText.c_str());
+    EXPECT_EQ(readBytes(path).size(), 1023u);
+    DiscardChlp(4);
+    ASSERT_EQ(SetupChlp(kVeriskResource, 16, "", path), -1);  // no such window
+}
+
+TEST_F(VeriskPanels, ProtocolWindowLogFillsTheResizedWindow) {
+    const std::string dir = makeScratchDirectory();
+    ASSERT_EQ(SetupChlp(kVeriskResource, 5, "t", dir + "/r.log"), 0);
+    const int panel = protocolPanel(5);
+    int top = 0, left = 0;
+    tk::getAttribute(panel, CHLP_LOG, tk::ATTR_TOP, top);
+    tk::getAttribute(panel, CHLP_LOG, tk::ATTR_LEFT, left);
+    tk::setPanelAttribute(panel, tk::ATTR_HEIGHT, 600);
+    tk::setPanelAttribute(panel, tk::ATTR_WIDTH, 800);
+    chlpCB(panel, tk::EVENT_PANEL_SIZE, nullptr, 0, 0);
+    int height = 0, width = 0, newTop = -1, newLeft = -1;
+    tk::getAttribute(panel, CHLP_LOG, tk::ATTR_HEIGHT, height);
+    tk::getAttribute(panel, CHLP_LOG, tk::ATTR_WIDTH, width);
+    tk::getAttribute(panel, CHLP_LOG, tk::ATTR_TOP, newTop);
+    tk::getAttribute(panel, CHLP_LOG, tk::ATTR_LEFT, newLeft);
+    EXPECT_EQ(newTop, top);
+    EXPECT_EQ(newLeft, left);
+    EXPECT_EQ(height, 600 - top);
+    EXPECT_EQ(width, 800 - left);
+    DiscardChlp(5);
+}
+
+TEST_F(VeriskPanels, SelectionListShowsEveryFoundRecordOnOneLine) {
+    for (auto& r : Instruments) r = InstrInfo{};
+    Instruments[0].label = "Н.М.  Л.А.крейта:0x00, слот:3\n(VXI0::24::INSTR)";
+    Instruments[2].label = "Kubolt, USB (№:0457)";  // a gap in the table is skipped
+    ASSERT_EQ(prepareSelectionDialog("Выбор инструмента"), 2);
+    const int dialog = selectionDialogPanel();
+    std::string title;
+    tk::getPanelAttribute(dialog, tk::ATTR_TITLE, title);
+    EXPECT_EQ(title, "Выбор инструмента");
+    std::string constant;
+    tk::getPanelAttribute(dialog, tk::ATTR_CONSTANT_NAME, constant);
+    EXPECT_EQ(constant, "SI");
+    int list = 0;
+    for (int id = 1; id < 10 && list == 0; ++id) {
+        std::string name;
+        if (tk::getAttribute(dialog, id, tk::ATTR_CONSTANT_NAME, name) == tk::OK && name == "LIST") list = id;
+    }
+    ASSERT_NE(list, 0);
+    std::string label;
+    tk::itemLabel(dialog, list, 0, label);
+    EXPECT_EQ(label, "Н.М.  Л.А.крейта:0x00, слот:3  (VXI0::24::INSTR)");
+    tk::setIndex(dialog, list, 1);
+    ASSERT_EQ(SetCurInstr(), 0);
+    EXPECT_EQ(CurrentInstr, &Instruments[2]);
+
+    for (auto& r : Instruments) r = InstrInfo{};
+    EXPECT_EQ(prepareSelectionDialog("Выбор инструмента"), 0);
+    EXPECT_EQ(SetCurInstr(), -1);  // an empty list chooses nothing
+    CurrentInstr = nullptr;
+}

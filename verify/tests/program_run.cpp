@@ -1,0 +1,67 @@
+#include "program_run.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace {
+
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'') out += "'\\''";
+        else out += c;
+    }
+    return out + "'";
+}
+
+}  // namespace
+
+std::string makeScratchDirectory() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/verisk_test_XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const char* made = ::mkdtemp(buffer.data());
+    return made ? std::string(made) : std::string();
+}
+
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& directory, const std::string& bench) {
+    std::string command = "cd " + quoted(directory) + " && env QT_QPA_PLATFORM=offscreen SORVI_BENCH=" +
+                          quoted(bench) + " " + quoted(program);
+    for (const std::string& arg : args) command += " " + quoted(arg);
+    command += " </dev/null 2>&1";
+    ProgramRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return run;
+    char chunk[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.output.append(chunk, n);
+    const int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+std::string writeFile(const std::string& directory, const std::string& name, const std::string& text) {
+    const std::string path = directory + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string testBench(const std::string& name) { return std::string(VERISK_SOURCE_DIR) + "/tests/benches/" + name; }

@@ -1,0 +1,23 @@
+// Runs instrument discovery on the bench named by SORVI_BENCH and prints
+// what it found, one record a line, for the discovery tests (each bench needs
+// a process of its own, since a process loads its bench once).
+//
+//   count <n>
+//   <rsrcName>|<label, line feed as \n>|<modelCode hex>|<crateLA>|<la>|<slot>|<intfType>|<serial>
+#include <cstdio>
+
+#include "si.h"
+
+int main() {
+    const int found = FindVISAinstruments();
+    std::printf("count %d\n", found);
+    for (int i = 0; i < kMaxInstruments; ++i) {
+        const InstrInfo& r = Instruments[i];
+        if (r.label.empty()) continue;
+        std::string label;
+        for (char c : r.label) label += c == '\n' ? std::string("\\n") : std::string(1, c);
+        std::printf("%s|%s|%X|%u|%u|%u|%u|%s\n", r.rsrcName.c_str(), label.c_str(), r.modelCode, r.crateLA, r.la,
+                    r.slot, r.intfType, r.serial.c_str());
+    }
+    return 0;
+}
