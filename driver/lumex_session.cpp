@@ -247,7 +247,7 @@ ViStatus _VI_FUNC lumex_error_message(ViSession /*vi*/, ViStatus status, ViChar 
     // The carrier's own text, taken into a generous buffer of our own so a
     // long one is cut to fit the caller's 256 bytes rather than overflow it.
     char carrierText[4 * LUMEX_TEXT_SIZE] = {};
-    if (tarvo_error_message(VI_NULL, status, carrierText) >= 0) {
+    if (tarvo_error_message(VI_NULL, status, carrierText) == VI_SUCCESS) {
         carrierText[sizeof carrierText - 1] = '\0';
         copyText(text, carrierText);
         return VI_SUCCESS;
