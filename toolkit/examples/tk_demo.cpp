@@ -62,6 +62,17 @@ int no(int, int, int event, void*, int, int) {
     return 0;
 }
 
+int go(int panel, int, int event, void*, int, int) {
+    if (event != tk::EVENT_COMMIT) return 0;
+    tk::FileSelectOptions o;
+    o.title = "Файл протокола";
+    o.defaultSpec = "*.log";
+    o.filter = "*.log";
+    std::string path;
+    if (tk::fileSelectPopup(o, path) > 0) tk::setValue(panel, PAGE_FILE, path);
+    return 0;
+}
+
 void about(int, int, void*, int) { tk::messagePopup("О программе", "Пример панели на Qt 6"); }
 void pexit(int, int, void*, int) { exitRequested = true; }
 
@@ -83,7 +94,7 @@ int main(int argc, char** argv) {
     tk::registerResource(sampleResource());
     const tk::Bindings bindings{{"startP", startP}, {"stopP", stopP}, {"exitP", exitP},
                                 {"yes", yes},       {"no", no},       {"about", about},
-                                {"pexit", pexit}};
+                                {"pexit", pexit}, {"go", go}};
     mainPanel = tk::loadPanel(0, "sample.uir", SAMPLE, &bindings);
     askPanel = tk::loadPanel(0, "sample.uir", ASK, &bindings);
     if (mainPanel < 0 || askPanel < 0) {

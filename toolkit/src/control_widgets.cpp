@@ -74,7 +74,7 @@ QSize naturalSize(const ControlRec& c, const QFontMetrics& fm, QSize panel) {
     case ControlKind::PictureButton: return {24, 24};
     case ControlKind::Numeric: {
         int digits = c.def.format.kind == FormatKind::Binary ? std::max(c.def.format.digits, 8) : 10;
-        return {std::max(110, fm.horizontalAdvance(QString(digits, '0')) + 14), 22};
+        return {std::max(110, fm.horizontalAdvance(QString(digits, '0')) + 24), 22};
     }
     case ControlKind::String: return {std::min(full, 220), 22};
     case ControlKind::TextMessage: {

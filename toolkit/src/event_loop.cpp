@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -18,12 +19,11 @@ namespace {
 std::atomic<bool> quitRequested{false};
 std::atomic<int> quitCode{0};
 
-// A single-shot timer that bounds how long waitEvents sleeps.
+// A repeating timer that bounds how long waitEvents sleeps.
 QTimer* wakeTimer() {
     static QTimer* t = nullptr;
     if (!t) {
         t = new QTimer(QCoreApplication::instance());
-        t->setSingleShot(true);
         t->setTimerType(Qt::PreciseTimer);
     }
     return t;
@@ -67,12 +67,13 @@ int waitEvents(double maxSeconds) {
     if (maxSeconds < 0) maxSeconds = 0;
     if (maxSeconds > 10) maxSeconds = 10;
     // Anything already queued is handled at once; otherwise the dispatcher
-    // sleeps in poll() until an event, a posted deferred call or the timer.
+    // sleeps in poll() until an event, a posted deferred call or the wake
+    // timer. The timer keeps running between calls (restarting it each turn
+    // costs more than the turn itself).
     QTimer* t = wakeTimer();
-    t->start(int(maxSeconds * 1000 + 0.5));
+    int ms = std::max(1, int(maxSeconds * 1000 + 0.5));
+    if (!t->isActive() || t->interval() != ms) t->start(ms);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    t->stop();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
     scriptStep();
     return OK;
 }
