@@ -238,3 +238,16 @@ TEST(ScriptedRun, BenchOptionNeedsAFile) {
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.output.find("--bench"), std::string::npos) << run.output;
 }
+
+TEST(ScriptedRun, ScreenshotScriptSavesEveryWindowAsPng) {
+    const std::string dir = makeScratchDirectory();
+    const std::string shots = dir + "/shots";
+    const ProgramRun run = runProgram(
+        VERISK_PROGRAM,
+        {"--script", std::string(VERISK_SOURCE_DIR) + "/examples/screenshots.script", "--screenshots", shots}, dir, "");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    for (const char* name : {"verisk_selection", "verisk_selftest", "verisk_main", "verisk_p4", "verisk_protocol"}) {
+        const std::string png = readBytes(shots + "/" + name + ".png");
+        EXPECT_EQ(png.substr(0, 4), "\x89PNG") << name;
+    }
+}
