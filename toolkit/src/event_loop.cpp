@@ -58,6 +58,7 @@ int processEvents() {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     scriptStep();
+    deleteBuried();
     return OK;
 }
 
@@ -75,6 +76,7 @@ int waitEvents(double maxSeconds) {
     if (!t->isActive() || t->interval() != ms) t->start(ms);
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     scriptStep();
+    deleteBuried();
     return OK;
 }
 

@@ -1,6 +1,7 @@
 // Panels: loading, independence, callback data, close box, resizing, tab
 // pages, menu bars, panels built in code, deferred calls and the timer.
 #include <QApplication>
+#include <QPointer>
 #include <QWidget>
 
 #include <atomic>
@@ -56,6 +57,31 @@ TEST_F(PanelsTest, CallbacksReceiveThePanelsCallbackData) {
     // A control without a callback does nothing.
     EXPECT_EQ(callCallback(a, SAMPLE_CHAN), 0);
     EXPECT_EQ(callCallback(a, 999), ERR_CONTROL);
+}
+
+namespace {
+int discardOwnPanel(int panel, int, int event, void*, int, int) {
+    if (event == EVENT_COMMIT) discardPanel(panel);
+    return 0;
+}
+}  // namespace
+
+TEST_F(PanelsTest, ACallbackMayDiscardItsOwnPanel) {
+    Bindings b{{"yes", discardOwnPanel}};
+    int p = loadPanel(0, "sample.uir", ASK, &b);
+    ASSERT_GT(p, 0);
+    displayPanel(p);
+    processEvents();
+    QWidget* w = nullptr;
+    for (QWidget* t : QApplication::topLevelWidgets())
+        if (t->objectName() == "ASK" && t->isVisible()) w = t;
+    ASSERT_NE(w, nullptr);
+    QPointer<QWidget> alive(w);
+    // Pressed by the operator: the button's own signal is still running.
+    QMetaObject::invokeMethod(w->findChild<QWidget*>("ASK_YES"), "click");
+    EXPECT_FALSE(panelExists(p));
+    processEvents();
+    EXPECT_TRUE(alive.isNull());  // deleted once the callback has returned
 }
 
 TEST_F(PanelsTest, CallbacksMissingFromTheBindingsAreListed) {
