@@ -8,9 +8,9 @@
 
 namespace {
 
-std::vector<std::string> discoveredLines(const std::string& bench) {
+std::vector<std::string> discoveredLines(const std::string& bench, const std::vector<std::string>& env = {}) {
     const std::string dir = makeScratchDirectory();
-    const ProgramRun run = runProgram(VERISK_DISCOVERY_PROBE, {}, dir, bench);
+    const ProgramRun run = runProgram(VERISK_DISCOVERY_PROBE, {}, dir, bench, env);
     EXPECT_EQ(run.exitCode, 0) << run.output;
     std::vector<std::string> lines;
     std::istringstream in(run.output);
@@ -55,4 +55,14 @@ TEST(Discovery, EmptyBusAndBadBenchFindNothing) {
     const ProgramRun run = runProgram(VERISK_DISCOVERY_PROBE, {}, dir, bad);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.output.find("count -"), std::string::npos) << run.output;
+}
+
+TEST(Discovery, SearchThatFailsHalfWayKeepsWhatWasFound) {
+    // The second viFindNext fails: the two carriers seen before it stay listed.
+    const std::vector<std::string> lines =
+        discoveredLines(testBench("discovery.yaml"), {"VERISK_PROBE_FIND_NEXT_FAILS_AT=2"});
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "count 2");
+    EXPECT_EQ(lines[1].substr(0, lines[1].find('|')), "VXI0::24::INSTR");
+    EXPECT_EQ(lines[2].substr(0, lines[2].find('|')), "VXI0::32::INSTR");
 }

@@ -32,9 +32,11 @@ std::string makeScratchDirectory() {
 }
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& directory, const std::string& bench) {
-    std::string command = "cd " + quoted(directory) + " && env QT_QPA_PLATFORM=offscreen SORVI_BENCH=" +
-                          quoted(bench) + " " + quoted(program);
+                      const std::string& directory, const std::string& bench,
+                      const std::vector<std::string>& extraEnv) {
+    std::string command = "cd " + quoted(directory) + " && env QT_QPA_PLATFORM=offscreen SORVI_BENCH=" + quoted(bench);
+    for (const std::string& setting : extraEnv) command += " " + quoted(setting);
+    command += " " + quoted(program);
     for (const std::string& arg : args) command += " " + quoted(arg);
     command += " </dev/null 2>&1";
     ProgramRun run;

@@ -251,3 +251,30 @@ TEST(ScriptedRun, ScreenshotScriptSavesEveryWindowAsPng) {
         EXPECT_EQ(png.substr(0, 4), "\x89PNG") << name;
     }
 }
+
+TEST(ScriptedRun, CarrierThatDoesNotOpenIsReportedAndTheProgramRunsOn) {
+    std::string script = "timeout 10\nselect-list LIST 0\n";
+    script += "answer expect \"\" \"          Ошибка инициализации.\\nУстройство занято либо не сконфигурировано\\n"
+              "          Менеджером Ресурсов.\"\n";
+    script += "expect items MP_MEZ_NUM 0\n";
+    script += kExit;
+    runScript(script, testBench("failures.yaml"));
+}
+
+TEST(ScriptedRun, CarrierWithoutSorviModulesOffersNoPosition) {
+    std::string script = "timeout 10\nselect-list LIST 1\n";
+    script += "answer expect \"\" \"нет наших мезонинов на базе\"\n";
+    script += "expect items MP_MEZ_NUM 0\n";
+    script += kExit;
+    runScript(script, testBench("failures.yaml"));
+}
+
+TEST(ScriptedRun, ModuleThatFailsIdentificationLeavesADriverMessageInRed) {
+    std::string script = "timeout 10\nselect-list LIST 2\n";
+    script += "answer expect \"\" \"Ошибка инициализации\"\n";
+    script += "expect items MP_MEZ_NUM 1\n";
+    script += "expect color MP_ERROR_MESSAGE 0xFF0000\n";
+    script += "commit MP_SELFTEST\nexpect value ST_MSG \"Демо режим\"\ncommit ST_CLOSE\n";
+    script += kExit;
+    runScript(script, testBench("failures.yaml"));
+}
