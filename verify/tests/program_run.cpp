@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -20,6 +21,20 @@ std::string quoted(const std::string& text) {
     return out + "'";
 }
 
+// Scratch directories are removed when the test process ends.
+struct ScratchDirectories {
+    std::vector<std::string> paths;
+    ~ScratchDirectories() {
+        std::error_code ignored;
+        for (const std::string& path : paths) std::filesystem::remove_all(path, ignored);
+    }
+};
+
+ScratchDirectories& scratchDirectories() {
+    static ScratchDirectories directories;
+    return directories;
+}
+
 }  // namespace
 
 std::string makeScratchDirectory() {
@@ -28,7 +43,9 @@ std::string makeScratchDirectory() {
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     const char* made = ::mkdtemp(buffer.data());
-    return made ? std::string(made) : std::string();
+    if (made == nullptr) return {};
+    scratchDirectories().paths.push_back(made);
+    return made;
 }
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
