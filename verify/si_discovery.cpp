@@ -29,7 +29,7 @@ std::uint16_t readUInt16(ViSession vi, ViAttr attribute, ViStatus* status = null
 bool identifyVxi(ViSession vi, const char* rsrcName, InstrInfo& rec) {
     ViInt16 slot = 0;
     if (viGetAttribute(vi, VI_ATTR_SLOT, &slot) != VI_SUCCESS) return false;
-    if (slot < 0 || slot > static_cast<ViInt16>(kLastVxiSlot)) return false;
+    if (slot > static_cast<ViInt16>(kLastVxiSlot)) return false;
     if (readUInt16(vi, VI_ATTR_MANF_ID) != kVeltronaManufacturer) return false;
     rec.slot = static_cast<std::uint16_t>(slot);
     rec.rsrcName = truncateChars(rsrcName, kNameChars);

@@ -278,3 +278,12 @@ TEST(ScriptedRun, ModuleThatFailsIdentificationLeavesADriverMessageInRed) {
     script += kExit;
     runScript(script, testBench("failures.yaml"));
 }
+
+TEST(ScriptedRun, FailedSelfTestShowsTheDriverMessage) {
+    std::string script = "timeout 10\nselect-list LIST 0\nbench at VXI0::24::INSTR 1 stuck 1 low\n";
+    script += "commit MP_SELFTEST\nexpect value ST_RESULT \"3\"\n";
+    script += "expect value ST_MSG \"Не проходит сигнал логической 1. Прочитано 0xfffffffe\"\n";
+    script += "expect dimmed ST_CLOSE 0\ncommit ST_CLOSE\nexpect visible ST 0\n";
+    script += kExit;
+    runScript(script, "");
+}
