@@ -68,6 +68,13 @@ TEST_F(VeriskPanels, StepListOffersResistanceAndVoltageWithResistanceChosen) {
     EXPECT_EQ(controlText(hTP, TP_FILE_NAME), "sorvi.log");
 }
 
+TEST_F(VeriskPanels, EveryCallbackNameOfTheResourceIsBound) {
+    const int protocol = tk::loadPanel(0, kVeriskResource, CHLP);
+    ASSERT_GT(protocol, 0);
+    tk::discardPanel(protocol);
+    EXPECT_EQ(tk::unboundCallbacks(), std::vector<std::string>{});
+}
+
 TEST_F(VeriskPanels, FixedTextsKeepTheirSpaces) {
     std::string label;
     tk::getAttribute(hMP, MP_MP_EXIT, tk::ATTR_LABEL_TEXT, label);
