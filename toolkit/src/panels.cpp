@@ -134,7 +134,6 @@ int buildPanel(int parent, const std::string& resource, const PanelDef& def,
     p.window = new PanelWindow(p.handle, pageHost ? nullptr : parentWidget, pageHost != nullptr);
     p.window->setWindowTitle(qs(def.title));
     p.window->setObjectName(qs(def.constant));
-    p.window->content()->setStyleSheet(QString());
     {
         QPalette pal = p.window->content()->palette();
         pal.setColor(QPalette::Window, QColor::fromRgb(QRgb(unsigned(p.backColor) | 0xFF000000u)));

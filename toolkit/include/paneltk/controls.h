@@ -8,7 +8,8 @@
 //  - strings, text messages and text boxes take and give text (UTF-8);
 //    numbers give ERR_TYPE;
 //  - rings and list boxes: the value of the selected item (setting a value
-//    that no item has gives ERR_RANGE); text gives ERR_TYPE;
+//    that no item has gives ERR_RANGE, and so does reading an empty one);
+//    text gives ERR_TYPE;
 //  - binary switches: on/off value; LEDs: 0/1; scroll bars: int value;
 //  - command buttons, pictures, decorations, tables, strip charts, canvases:
 //    no value (ERR_KIND).

@@ -52,7 +52,7 @@ enum Event : int {
     EVENT_CLOSE = 7,             // panel: close box pressed (sent to the panel callback)
     EVENT_PANEL_SIZE = 8,        // panel: resized (new height/width via attributes)
     EVENT_PANEL_MOVE = 9,
-    EVENT_DISCARD = 10,          // panel or control about to be discarded
+    EVENT_DISCARD = 10,          // panel: about to be discarded (sent to the panel callback)
 };
 
 // Control callback: acts usually on EVENT_COMMIT only. callbackData is the
