@@ -5,6 +5,8 @@
 // formats, items, callbacks, start states) is fixed here.
 #include "sorvi_uir.h"
 
+#include <iterator>
+
 namespace {
 
 using tk::ControlDef;
@@ -79,9 +81,9 @@ ControlDef binarySwitch(int id, const char* constant, const char* label, const c
             .onText = onText, .offValue = 0, .onValue = 1};
 }
 
-tk::PanelDef mainPanel() {
+tk::PanelDef mainPanelControls() {
     return {
-        .id = MP, .constant = "MP", .title = "СОРВИ", .height = 487, .width = 544,
+        .id = MP, .constant = "MP", .title = "СОРВИ", .height = 540, .width = 544,
         .closeControl = MP_MP_EXIT, .menuBar = IMNU,
         .controls = {
             position(MP_S, "MP_S", "Слот"),
@@ -173,6 +175,88 @@ tk::PanelDef mainPanel() {
         }};
 }
 
+// Where the main window's controls sit (top, left, height, width; a zero
+// size lets the toolkit size the control). Labels go above their control.
+struct Placement {
+    int id;
+    tk::Geometry geometry;
+};
+const Placement kMainLayout[] = {
+    {MP_TEXTMSG_2, {6, 10, 0, 0}},        {MP_TEXTMSG_3, {6, 150, 0, 0}},
+    {MP_TEXTMSG_11, {6, 330, 0, 0}},      {MP_VXI_LOGO, {4, 470, 28, 28}},
+    {MP_PICTURE_2, {4, 506, 28, 28}},
+    {MP_K, {50, 10, 22, 60}},             {MP_S, {50, 80, 22, 60}},
+    {MP_MEZ_NUM, {50, 150, 22, 60}},      {MP_BAZA, {49, 225, 24, 80}},
+    {MP_MP_EXIT, {49, 460, 24, 74}},
+    // thresholds, relays, trigger, interrupts
+    {MP_DECORATION, {82, 5, 150, 262}},   {MP_TEXTMSG_4, {92, 10, 0, 0}},
+    {MP_GROUP, {88, 60, 24, 150}},        {MP_TEXTMSG_24, {92, 220, 0, 0}},
+    {MP_POROG_C, {140, 10, 22, 75}},      {MP_POROG_1, {140, 100, 22, 75}},
+    {MP_POROG_2, {140, 185, 22, 75}},     {MP_RELE_SWITCH, {195, 10, 26, 75}},
+    {MP_START_TYPE, {195, 100, 26, 75}},  {MP_ENABLE_INTERRUPT, {195, 185, 26, 75}},
+    // sampling, mode, sizes
+    {MP_D_FILE_NAME, {403, 5, 34, 335}},  {MP_DECORATION_2, {82, 275, 150, 264}},
+    {MP_SAMPLE_PERIOD, {104, 285, 22, 80}}, {MP_TEXTMSG_7, {106, 370, 0, 0}},
+    {MP_MODE, {103, 400, 24, 130}},       {MP_B_P_SIZE, {150, 285, 22, 80}},
+    {MP_TEXTMSG_25, {152, 370, 0, 0}},    {MP_TEXTMSG_5, {182, 285, 0, 0}},
+    {MP_TEXTMSG_6, {200, 285, 0, 0}},     {MP_BASE_MEM, {190, 420, 22, 110}},
+    // acquisition commands
+    {MP_START, {245, 10, 26, 80}},        {MP_STOP, {245, 95, 26, 80}},
+    {MP_CADR, {245, 180, 26, 80}},        {MP_RESET, {245, 265, 26, 80}},
+    {MP_SELFTEST, {245, 350, 26, 110}},
+    // channel states with their scales, counters
+    {MP_D_SHOW_RES, {282, 5, 116, 534}},  {MP_RESULT_2, {300, 60, 22, 160}},
+    {MP_TEXTMSG_17, {322, 64, 0, 0}},     {MP_TEXTMSG_18, {322, 134, 0, 0}},
+    {MP_TEXTMSG_19, {322, 210, 0, 0}},    {MP_TEXTMSG_20, {334, 62, 0, 0}},
+    {MP_TEXTMSG_23, {334, 130, 0, 0}},    {MP_TEXTMSG_21, {334, 205, 0, 0}},
+    {MP_TEXTMSG_22, {334, 10, 0, 0}},     {MP_RESULT, {300, 310, 22, 160}},
+    {MP_TEXTMSG_8, {322, 314, 0, 0}},     {MP_TEXTMSG_9, {322, 384, 0, 0}},
+    {MP_TEXTMSG_10, {322, 460, 0, 0}},    {MP_TEXTMSG_12, {334, 312, 0, 0}},
+    {MP_TEXTMSG_15, {334, 382, 0, 0}},    {MP_TEXTMSG_13, {334, 458, 0, 0}},
+    {MP_TEXTMSG_14, {334, 250, 0, 0}},    {MP_TEXTMSG_16, {372, 10, 0, 0}},
+    {MP_FIRST_TIME, {370, 60, 22, 90}},   {MP_LAST_TIME, {370, 160, 22, 90}},
+    {MP_N_CADRS, {370, 270, 22, 90}},     {MP_N_READ, {370, 370, 22, 80}},
+    // result file and the other windows
+    {MP_S_FILE_NAME, {408, 10, 24, 100}}, {MP_FILE_NAME, {409, 115, 22, 220}},
+    {MP_SHOW_RES, {408, 350, 24, 90}},    {MP_GRAPH, {408, 445, 24, 90}},
+    // register access
+    {MP_NREG_IN, {460, 10, 22, 55}},      {MP_CREG_IN, {459, 70, 24, 65}},
+    {MP_REG_IN, {460, 140, 22, 55}},      {MP_NREG_OUT, {460, 205, 22, 55}},
+    {MP_REG_OUT, {460, 265, 22, 55}},     {MP_CREG_OUT, {459, 325, 24, 75}},
+    {MP_TEST, {459, 405, 24, 130}},
+    // status line
+    {MP_ERROR_MESSAGE, {492, 10, 22, 450}}, {MP_ERROR_MESSAGE_OK, {491, 465, 24, 70}},
+};
+
+// The results viewer: the list with its channel scale, the times and line
+// numbers beside it (room is left for the scroll bar added at run time).
+const Placement kResultsLayout[] = {
+    {RP_DECORATION, {14, 5, 416, 492}},    {RP_TEXTMSG_14, {20, 12, 0, 0}},
+    {RP_TEXTMSG_12, {20, 110, 0, 0}},      {RP_TEXTMSG_15, {20, 150, 0, 0}},
+    {RP_TEXTMSG_16, {20, 190, 0, 0}},      {RP_TEXTMSG_17, {20, 230, 0, 0}},
+    {RP_TEXTMSG_18, {20, 270, 0, 0}},      {RP_TEXTMSG_19, {20, 310, 0, 0}},
+    {RP_TEXTMSG_21, {20, 350, 0, 0}},      {RP_TEXTMSG_20, {20, 390, 0, 0}},
+    {RP_TEXTMSG, {20, 430, 0, 0}},         {RP_RESULTS_BOX, {40, 10, 384, 480}},
+    {RP_TEXTMSG_2, {20, 525, 0, 0}},       {RP_FIRST_TIME, {62, 525, 22, 85}},
+    {RP_LAST_TIME, {106, 525, 22, 85}},    {RP_LAST_TRIG_TIME, {168, 525, 22, 105}},
+    {RP_STROK_N, {210, 525, 22, 85}},      {RP_STROK_K, {240, 525, 22, 85}},
+    {RP_ANOTHER_CADR, {280, 525, 0, 0}},   {RP_CLEAR_RES, {400, 525, 26, 85}},
+    {RP_RP_EXIT, {440, 525, 26, 85}},
+};
+
+void place(tk::PanelDef& panel, const Placement* layout, std::size_t count) {
+    for (tk::ControlDef& c : panel.controls) {
+        for (std::size_t i = 0; i < count; ++i)
+            if (layout[i].id == c.id) c.geometry = layout[i].geometry;
+    }
+}
+
+tk::PanelDef mainPanel() {
+    tk::PanelDef panel = mainPanelControls();
+    place(panel, kMainLayout, std::size(kMainLayout));
+    return panel;
+}
+
 tk::PanelDef aboutPanel() {
     return {.id = ABOUT, .constant = "ABOUT", .title = "", .height = 206, .width = 364,
             .closeControl = ABOUT_COMMANDBUTTON,
@@ -227,7 +311,7 @@ tk::PanelDef paramsPanel() {
             }};
 }
 
-tk::PanelDef resultsPanel() {
+tk::PanelDef resultsPanelControls() {
     return {.id = RP, .constant = "RP", .title = "Просмотр результатов", .height = 480,
             .width = 640, .closeControl = RP_RP_EXIT,
             .controls = {
@@ -264,6 +348,12 @@ tk::PanelDef resultsPanel() {
                  .callback = "findAnother"},
                 decoration(RP_DECORATION, "RP_DECORATION"),
             }};
+}
+
+tk::PanelDef resultsPanel() {
+    tk::PanelDef panel = resultsPanelControls();
+    place(panel, kResultsLayout, std::size(kResultsLayout));
+    return panel;
 }
 
 // One trace per channel, bit b of a frame plotted at 3b plus its value, so
