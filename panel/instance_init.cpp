@@ -63,7 +63,7 @@ ViStatus identify(SorviInstance& inst, ViSession carrierSession) {
         if (status < 0) return status;
         inst.crate = 0;
         inst.slot = 0;
-        std::snprintf(inst.title, sizeof inst.title, "%s, мез.№ %d", resourceName, inst.mezIndex);
+        std::snprintf(inst.title, sizeof inst.title, "%.200s, мез.№ %d", resourceName, inst.mezIndex);
         return VI_SUCCESS;
     }
     ViInt16 mainframe = 0;
