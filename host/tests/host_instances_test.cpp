@@ -1,0 +1,89 @@
+// The host with the real plug-in: panels opened from inside other panels'
+// loops, one panel per position number, and exit with panels still open.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include <paneltk/paneltk.h>
+
+#include "carrier_discovery.h"
+#include "host_panel.h"
+#include "host_uir.h"
+#include "plugin_loader.h"
+
+namespace host {
+namespace {
+
+struct Steps {
+    HostPanel* host = nullptr;
+    std::vector<std::string> statuses;
+    std::size_t openInsideDemo = 0;
+    std::size_t openInsideBench = 0;
+};
+
+std::string statusOf(const HostPanel& host) {
+    std::string text;
+    tk::getValue(host.panel(), HOST_STATUS, text);
+    return text;
+}
+
+// Runs inside the loop of the bench panel at position 3, itself inside the
+// demo panel's loop: both are open; exit ends them, innermost first.
+void insideBenchPanel(void* data) {
+    auto& s = *static_cast<Steps*>(data);
+    s.openInsideBench = s.host->openInstances().size();
+    s.host->requestExit();
+}
+
+// Runs inside the demo panel's loop (position 1).
+void insideDemoPanel(void* data) {
+    auto& s = *static_cast<Steps*>(data);
+    s.openInsideDemo = s.host->openInstances().size();
+    // Position 1 again in demo mode: the open panel is shown, no second one.
+    s.host->openDemo(1);
+    s.statuses.push_back(statusOf(*s.host));
+    // Position 1 of a carrier: the plug-in holds one instance per position.
+    s.host->chooseCarrier(0);
+    s.host->openPosition(1);
+    s.statuses.push_back(statusOf(*s.host));
+    // Position 3 of that carrier opens beside it; its loop nests here.
+    tk::postDeferredCall(insideBenchPanel, data);
+    s.host->openPosition(3);
+    s.statuses.push_back(statusOf(*s.host));
+}
+
+TEST(HostWithPlugin, NestedPanelsOnePerPositionAndExitEndsThemAll) {
+    if (!std::filesystem::exists(HOST_TEST_PLUGIN))
+        GTEST_SKIP() << "the soft front panel plug-in is not built yet (" << HOST_TEST_PLUGIN << ")";
+    SorviPlugin plugin;
+    ASSERT_TRUE(plugin.load(HOST_TEST_PLUGIN)) << plugin.error();
+    {
+        HostPanel host(plugin);
+        ASSERT_GT(host.create(), 0);
+        DiscoveryResult found = discoverCarriers();
+        host.setCarriers(found.carriers, found.status);
+
+        Steps s;
+        s.host = &host;
+        tk::postDeferredCall(insideDemoPanel, &s);
+        host.openDemo(1);
+
+        EXPECT_EQ(s.openInsideDemo, 1u);
+        ASSERT_EQ(s.statuses.size(), 3u);
+        EXPECT_EQ(s.statuses[0], "Панель мезонина 1 уже открыта");
+        EXPECT_EQ(s.statuses[1], "Позиция 1 уже открыта в демо-режиме");
+        EXPECT_EQ(s.statuses[2], "Панель мезонина 3 закрыта");
+        EXPECT_EQ(s.openInsideBench, 2u);
+        EXPECT_TRUE(host.openInstances().empty());
+        EXPECT_TRUE(host.exitRequested());
+        // Once exit is asked for, nothing new opens.
+        host.openDemo(2);
+        EXPECT_TRUE(host.openInstances().empty());
+        EXPECT_EQ(host.shutdown(), VI_SUCCESS);
+    }
+    plugin.unload();
+}
+
+}  // namespace
+}  // namespace host
