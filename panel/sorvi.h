@@ -14,7 +14,13 @@
  *
  * The instance handle is pointer-sized (sorvi_handle). On entry to sorvi_init
  * it holds the host's panel handle (shown again when the plug-in hides or
- * ends); on return it holds the new instance, or 0 on failure. */
+ * ends); on return it holds the new instance, or 0 on failure.
+ *
+ * sorvi_init shows its failures in a pop-up before returning them; a
+ * position outside 1..4 is refused with VI_ERROR_PARAMETER2. carrierSession 0
+ * opens a demo instance that never calls the driver. The other exports check
+ * the handle against the open instances: 0, a handle that has ended, or
+ * anything else not made by sorvi_init gets -1. */
 #ifndef SORVI_PLUGIN_HEADER
 #define SORVI_PLUGIN_HEADER
 
