@@ -67,6 +67,12 @@ TEST_F(ScriptedHost, WithoutThePluginTheHostStillRunsAndSaysWhy) {
     EXPECT_NE(run.output.find("/nonexistent/sorvi.so"), std::string::npos) << run.output;
 }
 
+TEST_F(ScriptedHost, BenchOptionChoosesTheBenchAndALoneCarrierOpensAtOnce) {
+    const HostRun run = runHost("--plugin /nonexistent/sorvi.so --bench " HOST_TEST_SOURCE_DIR
+                                "/../bench/examples/lxi-kubolt.yaml --script " + script("lone_carrier.tks"));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+}
+
 TEST_F(ScriptedHost, CommandLineMistakesAreRefusedWithUsage) {
     HostRun run = runHost("--frobnicate");
     EXPECT_EQ(run.exitCode, 2);
