@@ -46,14 +46,8 @@ ViStatus _VI_FUNC lumex_start(ViSession vi)
     ViStatus status = lookupUnmarkedRecord(vi, &record);
     if (status < 0)
         return status;
-    if (record->runFlag.load() != 0) {
-        ViInt16 state = 0;
-        if ((status = lumex_state(vi, &state)) < 0)
-            return status;
-        if (state != 0)
-            return LUMEX_ERROR_RUNNING;
-        record->runFlag.store(0);
-    }
+    if ((status = refuseWhileRunning(vi, record)) < 0)
+        return status;
     if (record->memSamples.load() == 0)
         return LUMEX_ERROR_NO_CARRIER_MEMORY;
 

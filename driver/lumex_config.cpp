@@ -143,7 +143,9 @@ ViStatus _VI_FUNC lumex_mode_1(ViSession vi)
     return VI_SUCCESS;
 }
 
-ViStatus _VI_FUNC lumex_mode_block(ViSession vi, ViInt32 samples)
+// Block and cycle mode: the mode, and its size unless samples is 0.
+static ViStatus setSizedMode(ViSession vi, ViUInt16 mode, ViInt32 samples,
+                             std::atomic<ViUInt32> lumex_data::*size)
 {
     lumex_data* record = nullptr;
     ViStatus status = lookupUnmarkedRecord(vi, &record);
@@ -151,24 +153,20 @@ ViStatus _VI_FUNC lumex_mode_block(ViSession vi, ViInt32 samples)
         return status;
     if (samples < 0)
         return VI_ERROR_PARAMETER2;
-    record->acqMode.store(1);
+    record->acqMode.store(mode);
     if (samples != 0)
-        record->blockSize.store(static_cast<ViUInt32>(samples));
+        (record->*size).store(static_cast<ViUInt32>(samples));
     return VI_SUCCESS;
+}
+
+ViStatus _VI_FUNC lumex_mode_block(ViSession vi, ViInt32 samples)
+{
+    return setSizedMode(vi, 1, samples, &lumex_data::blockSize);
 }
 
 ViStatus _VI_FUNC lumex_mode_cycle(ViSession vi, ViInt32 samples)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupUnmarkedRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (samples < 0)
-        return VI_ERROR_PARAMETER2;
-    record->acqMode.store(2);
-    if (samples != 0)
-        record->cyclePacket.store(static_cast<ViUInt32>(samples));
-    return VI_SUCCESS;
+    return setSizedMode(vi, 2, samples, &lumex_data::cyclePacket);
 }
 
 ViStatus _VI_FUNC lumex_mode_q(ViSession vi, ViInt16* mode, ViInt32* samples)
@@ -251,14 +249,8 @@ ViStatus _VI_FUNC lumex_config_trigger(ViSession vi, ViInt32 configuration)
     ViStatus status = lookupUnmarkedRecord(vi, &record);
     if (status < 0)
         return status;
-    if (record->runFlag.load() != 0) {
-        ViInt16 state = 0;
-        if ((status = lumex_state(vi, &state)) < 0)
-            return status;
-        if (state != 0)
-            return LUMEX_ERROR_RUNNING;
-        record->runFlag.store(0);
-    }
+    if ((status = refuseWhileRunning(vi, record)) < 0)
+        return status;
     return tarvo_m_config_trigger(vi, 0, configuration);
 }
 

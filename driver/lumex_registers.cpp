@@ -111,6 +111,20 @@ ViStatus setRelays(ViSession vi, int group, bool on)
     return updateControl(vi, group, 0xFFFF, kRelaysOffBit);
 }
 
+ViStatus refuseWhileRunning(ViSession vi, lumex_data* record)
+{
+    if (record->runFlag.load() == 0)
+        return VI_SUCCESS;
+    ViInt16 state = 0;
+    ViStatus status = lumex_state(vi, &state);
+    if (status < 0)
+        return status;
+    if (state != 0)
+        return LUMEX_ERROR_RUNNING;
+    record->runFlag.store(0);
+    return VI_SUCCESS;
+}
+
 ViStatus startProcess(ViSession vi)
 {
     lumex_data* record = nullptr;

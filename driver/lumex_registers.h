@@ -7,6 +7,8 @@
 
 namespace lumex {
 
+struct lumex_data;
+
 // 16-bit registers, by byte offset.
 inline constexpr ViUInt32 RG_ID = 0x02;
 inline constexpr ViUInt32 RG_COM1 = 0x04;
@@ -62,6 +64,10 @@ ViStatus setRelays(ViSession vi, int group, bool on);
 
 // Selects normal measurement on both groups and starts the carrier.
 ViStatus startProcess(ViSession vi);
+
+// While the record believes the module runs, asks the carrier: still running
+// gives LUMEX_ERROR_RUNNING, stopped clears the belief.
+ViStatus refuseWhileRunning(ViSession vi, lumex_data* record);
 
 // Walks a single one over the low bits of a register; VI_SUCCESS, a carrier
 // error, or LUMEX_ERROR_SELF_TEST when a bit does not read back.

@@ -140,17 +140,25 @@ ViStatus _VI_FUNC lumex_init_rsrc(ViRsrc resourceName, ViBoolean idQuery, ViBool
     return VI_SUCCESS;
 }
 
-ViStatus _VI_FUNC lumex_connect_ex(ViSession* vi, ViSession carrierSession, ViInt16 mezzanineNumber,
-                                   ViBoolean idQuery, ViBoolean reset)
+// Arguments of the second call, by their position in lumex_connect.
+static ViStatus checkConnectArguments(ViInt16 mezzanineNumber, ViBoolean idQuery, ViBoolean reset)
 {
-    if (vi == nullptr)
-        return VI_ERROR_PARAMETER1;
     if (mezzanineNumber < 1 || mezzanineNumber > 4)
         return VI_ERROR_PARAMETER3;
     if (!isBoolean(idQuery))
         return VI_ERROR_PARAMETER4;
     if (!isBoolean(reset))
         return VI_ERROR_PARAMETER5;
+    return VI_SUCCESS;
+}
+
+ViStatus _VI_FUNC lumex_connect_ex(ViSession* vi, ViSession carrierSession, ViInt16 mezzanineNumber,
+                                   ViBoolean idQuery, ViBoolean reset)
+{
+    if (vi == nullptr)
+        return VI_ERROR_PARAMETER1;
+    if (ViStatus status = checkConnectArguments(mezzanineNumber, idQuery, reset); status < 0)
+        return status;
     return lumex_init(carrierSession, mezzanineNumber, idQuery, reset, vi);
 }
 
@@ -161,12 +169,8 @@ extern "C" ViStatus _VI_FUNC lumex_connect(ViSession vi, ViSession /*carrierSess
 {
     if (vi == VI_NULL)
         return VI_ERROR_PARAMETER1;
-    if (mezzanineNumber < 1 || mezzanineNumber > 4)
-        return VI_ERROR_PARAMETER3;
-    if (!isBoolean(idQuery))
-        return VI_ERROR_PARAMETER4;
-    if (!isBoolean(reset))
-        return VI_ERROR_PARAMETER5;
+    if (ViStatus status = checkConnectArguments(mezzanineNumber, idQuery, reset); status < 0)
+        return status;
     lumex_data* record = nullptr;
     ViStatus status = lookupRecord(vi, &record);
     if (status < 0)
