@@ -139,7 +139,7 @@ int selFName(int, int, int event, void*, int, int) {
     if (event != tk::EVENT_COMMIT) return 0;
     tk::FileSelectOptions options;
     options.title = "Файл протокола";
-    options.defaultSpec = "*.log";
+    options.defaultFile = "*.log";
     options.filter = "*.log";
     options.restrictDirectory = false;
     options.restrictExtension = false;

@@ -10,7 +10,7 @@
 namespace visa {
 namespace {
 
-struct Spec {
+struct Conversion {
     std::string flags;
     int width = -1;
     int precision = -1;
@@ -23,46 +23,46 @@ struct Spec {
 };
 
 // Parses the conversion that starts after '%' at fmt[i]; advances i to the
-// conversion character. False for a malformed specification.
-bool parseSpec(const char* fmt, std::size_t& i, Spec& spec, bool scanning) {
+// conversion character. False for a malformed conversion.
+bool parseConversion(const char* fmt, std::size_t& i, Conversion& conv, bool scanning) {
     while (fmt[i] && std::strchr(scanning ? "*#" : "-+ #0", fmt[i])) {
-        if (fmt[i] == '#') spec.sizeFromArgs = true;
-        if (fmt[i] == '*' && scanning) spec.suppress = true;
-        if (!scanning) spec.flags += fmt[i];
+        if (fmt[i] == '#') conv.sizeFromArgs = true;
+        if (fmt[i] == '*' && scanning) conv.suppress = true;
+        if (!scanning) conv.flags += fmt[i];
         ++i;
     }
     if (fmt[i] == '*' && !scanning) {
-        spec.widthFromArgs = true;
+        conv.widthFromArgs = true;
         ++i;
     } else if (std::isdigit(static_cast<unsigned char>(fmt[i]))) {
-        spec.width = 0;
-        while (std::isdigit(static_cast<unsigned char>(fmt[i]))) spec.width = spec.width * 10 + (fmt[i++] - '0');
+        conv.width = 0;
+        while (std::isdigit(static_cast<unsigned char>(fmt[i]))) conv.width = conv.width * 10 + (fmt[i++] - '0');
     }
     if (fmt[i] == '.' && !scanning) {
         ++i;
-        spec.precision = 0;
+        conv.precision = 0;
         if (fmt[i] == '*') {
-            spec.precision = -2;  // from the arguments
+            conv.precision = -2;  // from the arguments
             ++i;
         } else {
-            while (std::isdigit(static_cast<unsigned char>(fmt[i]))) spec.precision = spec.precision * 10 + (fmt[i++] - '0');
+            while (std::isdigit(static_cast<unsigned char>(fmt[i]))) conv.precision = conv.precision * 10 + (fmt[i++] - '0');
         }
     }
     if (fmt[i] == 'h' || fmt[i] == 'l' || fmt[i] == 'L' || fmt[i] == 'z') {
-        spec.length = fmt[i++];
-        if (spec.length == "l" && fmt[i] == 'l') spec.length += fmt[i++];
+        conv.length = fmt[i++];
+        if (conv.length == "l" && fmt[i] == 'l') conv.length += fmt[i++];
     }
-    spec.conversion = fmt[i];
-    if (spec.conversion == '[' && scanning) {
+    conv.conversion = fmt[i];
+    if (conv.conversion == '[' && scanning) {
         std::size_t j = i + 1;
         if (fmt[j] == '^') ++j;
         if (fmt[j] == ']') ++j;
         while (fmt[j] && fmt[j] != ']') ++j;
         if (!fmt[j]) return false;
-        spec.set.assign(fmt + i + 1, j - i - 1);
+        conv.set.assign(fmt + i + 1, j - i - 1);
         i = j;
     }
-    return spec.conversion != 0;
+    return conv.conversion != 0;
 }
 
 template <typename... A>
@@ -93,40 +93,40 @@ ViStatus formatText(std::string& out, const char* fmt, va_list& args) {
             out += '%';
             continue;
         }
-        Spec spec;
-        if (!parseSpec(fmt, i, spec, false)) return VI_ERROR_INV_FMT;
-        int width = spec.width, precision = spec.precision;
-        if (spec.widthFromArgs) width = va_arg(args, int);
+        Conversion conv;
+        if (!parseConversion(fmt, i, conv, false)) return VI_ERROR_INV_FMT;
+        int width = conv.width, precision = conv.precision;
+        if (conv.widthFromArgs) width = va_arg(args, int);
         if (precision == -2) precision = va_arg(args, int);
-        std::string f = "%" + spec.flags;
+        std::string f = "%" + conv.flags;
         if (width >= 0) f += std::to_string(width);
         if (precision >= 0) f += "." + std::to_string(precision);
-        switch (spec.conversion) {
+        switch (conv.conversion) {
             case 'd':
             case 'i':
-                if (spec.length == "ll" || spec.length == "L") appendf(out, f + "lld", va_arg(args, long long));
-                else if (spec.length == "z") appendf(out, f + "zd", va_arg(args, std::ptrdiff_t));
-                else if (spec.length == "h") appendf(out, f + "d", static_cast<short>(va_arg(args, int)));
+                if (conv.length == "ll" || conv.length == "L") appendf(out, f + "lld", va_arg(args, long long));
+                else if (conv.length == "z") appendf(out, f + "zd", va_arg(args, std::ptrdiff_t));
+                else if (conv.length == "h") appendf(out, f + "d", static_cast<short>(va_arg(args, int)));
                 else appendf(out, f + "d", va_arg(args, int));  // 'l' is ViInt32 in VISA
                 break;
             case 'u':
             case 'x':
             case 'X':
             case 'o':
-                if (spec.length == "ll" || spec.length == "L")
-                    appendf(out, f + "ll" + spec.conversion, va_arg(args, unsigned long long));
-                else if (spec.length == "z") appendf(out, f + "z" + spec.conversion, va_arg(args, std::size_t));
-                else if (spec.length == "h")
-                    appendf(out, f + spec.conversion, static_cast<unsigned short>(va_arg(args, unsigned)));
-                else appendf(out, f + spec.conversion, va_arg(args, unsigned));
+                if (conv.length == "ll" || conv.length == "L")
+                    appendf(out, f + "ll" + conv.conversion, va_arg(args, unsigned long long));
+                else if (conv.length == "z") appendf(out, f + "z" + conv.conversion, va_arg(args, std::size_t));
+                else if (conv.length == "h")
+                    appendf(out, f + conv.conversion, static_cast<unsigned short>(va_arg(args, unsigned)));
+                else appendf(out, f + conv.conversion, va_arg(args, unsigned));
                 break;
             case 'f':
             case 'e':
             case 'E':
             case 'g':
             case 'G':
-                if (spec.length == "L") appendf(out, f + "L" + spec.conversion, va_arg(args, long double));
-                else appendf(out, f + spec.conversion, va_arg(args, double));
+                if (conv.length == "L") appendf(out, f + "L" + conv.conversion, va_arg(args, long double));
+                else appendf(out, f + conv.conversion, va_arg(args, double));
                 break;
             case 'c': appendf(out, f + "c", va_arg(args, int)); break;
             case 's': {
@@ -178,19 +178,19 @@ ViStatus scanText(std::string& input, std::size_t& pos, const char* fmt, va_list
             continue;
         }
         ++i;
-        Spec spec;
-        if (!parseSpec(fmt, i, spec, true)) return VI_ERROR_INV_FMT;
+        Conversion conv;
+        if (!parseConversion(fmt, i, conv, true)) return VI_ERROR_INV_FMT;
         // Where a text goes and how much it may hold.
         ViInt32* sizeArg = nullptr;
         std::size_t capacity = SIZE_MAX;
-        if (spec.sizeFromArgs && !spec.suppress) {
+        if (conv.sizeFromArgs && !conv.suppress) {
             sizeArg = va_arg(args, ViInt32*);
             if (!sizeArg || *sizeArg <= 0) return VI_ERROR_USER_BUF;
             capacity = static_cast<std::size_t>(*sizeArg);
         }
-        if (spec.width > 0) capacity = std::min<std::size_t>(capacity, static_cast<std::size_t>(spec.width) + 1);
+        if (conv.width > 0) capacity = std::min<std::size_t>(capacity, static_cast<std::size_t>(conv.width) + 1);
         const auto storeText = [&](const std::string& text, bool terminate) -> ViStatus {
-            if (spec.suppress) return VI_SUCCESS;
+            if (conv.suppress) return VI_SUCCESS;
             char* dest = va_arg(args, char*);
             if (!dest) return VI_ERROR_USER_BUF;
             std::size_t n = text.size();
@@ -201,7 +201,7 @@ ViStatus scanText(std::string& input, std::size_t& pos, const char* fmt, va_list
             return VI_SUCCESS;
         };
 
-        switch (spec.conversion) {
+        switch (conv.conversion) {
             case 't':
             case 'T': {
                 // The rest of the message, its end included.
@@ -214,7 +214,7 @@ ViStatus scanText(std::string& input, std::size_t& pos, const char* fmt, va_list
             case 's': {
                 if (const ViStatus st = skipSpace(); st != VI_SUCCESS) return st;
                 std::size_t end = pos;
-                const std::size_t limit = spec.width > 0 ? pos + static_cast<std::size_t>(spec.width) : SIZE_MAX;
+                const std::size_t limit = conv.width > 0 ? pos + static_cast<std::size_t>(conv.width) : SIZE_MAX;
                 while (end < input.size() && end < limit && !std::isspace(static_cast<unsigned char>(input[end])))
                     ++end;
                 const std::string text = input.substr(pos, end - pos);
@@ -224,8 +224,8 @@ ViStatus scanText(std::string& input, std::size_t& pos, const char* fmt, va_list
             }
             case '[': {
                 if (const ViStatus st = available(); st != VI_SUCCESS) return st;
-                const bool negate = !spec.set.empty() && spec.set[0] == '^';
-                const std::string set = negate ? spec.set.substr(1) : spec.set;
+                const bool negate = !conv.set.empty() && conv.set[0] == '^';
+                const std::string set = negate ? conv.set.substr(1) : conv.set;
                 const auto inSet = [&](char ch) {
                     for (std::size_t k = 0; k < set.size(); ++k) {
                         if (k + 2 < set.size() && set[k + 1] == '-') {
@@ -239,7 +239,7 @@ ViStatus scanText(std::string& input, std::size_t& pos, const char* fmt, va_list
                 };
                 std::size_t end = pos;
                 while (end < input.size() && inSet(input[end]) != negate &&
-                       (spec.width <= 0 || end - pos < static_cast<std::size_t>(spec.width)))
+                       (conv.width <= 0 || end - pos < static_cast<std::size_t>(conv.width)))
                     ++end;
                 if (end == pos) return VI_SUCCESS;
                 const std::string text = input.substr(pos, end - pos);
@@ -248,7 +248,7 @@ ViStatus scanText(std::string& input, std::size_t& pos, const char* fmt, va_list
                 break;
             }
             case 'c': {
-                const std::size_t n = spec.width > 0 ? static_cast<std::size_t>(spec.width) : 1;
+                const std::size_t n = conv.width > 0 ? static_cast<std::size_t>(conv.width) : 1;
                 std::string text;
                 while (text.size() < n) {
                     if (const ViStatus st = available(); st != VI_SUCCESS) return st;
@@ -265,20 +265,20 @@ ViStatus scanText(std::string& input, std::size_t& pos, const char* fmt, va_list
             case 'X':
             case 'o': {
                 if (const ViStatus st = skipSpace(); st != VI_SUCCESS) return st;
-                const int base = spec.conversion == 'x' || spec.conversion == 'X' ? 16
-                                 : spec.conversion == 'o'                         ? 8
+                const int base = conv.conversion == 'x' || conv.conversion == 'X' ? 16
+                                 : conv.conversion == 'o'                         ? 8
                                                                                   : 10;
                 const std::string rest = input.substr(pos, 64);
                 char* end = nullptr;
-                const long long value = spec.conversion == 'i' ? std::strtoll(rest.c_str(), &end, 0)
+                const long long value = conv.conversion == 'i' ? std::strtoll(rest.c_str(), &end, 0)
                                                                : std::strtoll(rest.c_str(), &end, base);
                 if (end == rest.c_str()) return VI_SUCCESS;
                 pos += static_cast<std::size_t>(end - rest.c_str());
-                if (spec.suppress) break;
+                if (conv.suppress) break;
                 void* dest = va_arg(args, void*);
                 if (!dest) return VI_ERROR_USER_BUF;
-                if (spec.length == "h") *static_cast<std::int16_t*>(dest) = static_cast<std::int16_t>(value);
-                else if (spec.length == "ll" || spec.length == "L") *static_cast<std::int64_t*>(dest) = value;
+                if (conv.length == "h") *static_cast<std::int16_t*>(dest) = static_cast<std::int16_t>(value);
+                else if (conv.length == "ll" || conv.length == "L") *static_cast<std::int64_t*>(dest) = value;
                 else *static_cast<std::int32_t*>(dest) = static_cast<std::int32_t>(value);
                 break;
             }
@@ -294,10 +294,10 @@ ViStatus scanText(std::string& input, std::size_t& pos, const char* fmt, va_list
                 auto [end, ec] = std::from_chars(input.data() + start, input.data() + input.size(), value);
                 if (ec != std::errc()) return VI_SUCCESS;
                 pos = static_cast<std::size_t>(end - input.data());
-                if (spec.suppress) break;
+                if (conv.suppress) break;
                 void* dest = va_arg(args, void*);
                 if (!dest) return VI_ERROR_USER_BUF;
-                if (spec.length == "l" || spec.length == "L") *static_cast<double*>(dest) = value;
+                if (conv.length == "l" || conv.length == "L") *static_cast<double*>(dest) = value;
                 else *static_cast<float*>(dest) = static_cast<float>(value);
                 break;
             }

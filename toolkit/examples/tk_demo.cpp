@@ -66,7 +66,7 @@ int go(int panel, int, int event, void*, int, int) {
     if (event != tk::EVENT_COMMIT) return 0;
     tk::FileSelectOptions o;
     o.title = "Файл протокола";
-    o.defaultSpec = "*.log";
+    o.defaultFile = "*.log";
     o.filter = "*.log";
     std::string path;
     if (tk::fileSelectPopup(o, path) > 0) tk::setValue(panel, PAGE_FILE, path);

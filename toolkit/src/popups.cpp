@@ -102,12 +102,12 @@ int fileSelectPopup(const FileSelectOptions& o, std::string& path) {
     dlg.setAcceptMode(o.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setNameFilters(filters);
-    if (!o.defaultSpec.empty()) {
-        QString spec = qs(o.defaultSpec);
-        if (spec.contains('*') || spec.contains('?'))
-            dlg.selectNameFilter(spec);
+    if (!o.defaultFile.empty()) {
+        QString pattern = qs(o.defaultFile);
+        if (pattern.contains('*') || pattern.contains('?'))
+            dlg.selectNameFilter(pattern);
         else
-            dlg.selectFile(spec);
+            dlg.selectFile(pattern);
     }
     if (!o.buttonLabel.empty()) dlg.setLabelText(QFileDialog::Accept, qs(o.buttonLabel));
     dlg.setWindowModality(Qt::ApplicationModal);

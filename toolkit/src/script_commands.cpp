@@ -92,27 +92,27 @@ PanelRec* preferred(const std::vector<PanelRec*>& list) {
     return best;
 }
 
-void splitSpec(const std::string& spec, std::string& qualifier, std::string& name) {
-    size_t dot = spec.find('.');
+void splitTarget(const std::string& target, std::string& qualifier, std::string& name) {
+    size_t dot = target.find('.');
     if (dot == std::string::npos) {
         qualifier.clear();
-        name = spec;
+        name = target;
     } else {
-        qualifier = spec.substr(0, dot);
-        name = spec.substr(dot + 1);
+        qualifier = target.substr(0, dot);
+        name = target.substr(dot + 1);
     }
 }
 
-bool resolvePanel(const std::string& spec, PanelRec*& panel, std::string& err) {
+bool resolvePanel(const std::string& target, PanelRec*& panel, std::string& err) {
     std::vector<PanelRec*> list;
-    if (!qualifierPanels(spec, list, err)) return false;
+    if (!qualifierPanels(target, list, err)) return false;
     panel = preferred(list);
     return true;
 }
 
-bool resolveControl(const std::string& spec, PanelRec*& panel, ControlRec*& control, std::string& err) {
+bool resolveControl(const std::string& target, PanelRec*& panel, ControlRec*& control, std::string& err) {
     std::string q, name;
-    splitSpec(spec, q, name);
+    splitTarget(target, q, name);
     std::vector<PanelRec*> list, holding;
     if (!qualifierPanels(q, list, err)) return false;
     for (PanelRec* p : list)
@@ -120,7 +120,7 @@ bool resolveControl(const std::string& spec, PanelRec*& panel, ControlRec*& cont
             if (c.def.constant == name) holding.push_back(p);
     panel = preferred(holding);
     if (!panel) {
-        err = "no loaded panel has a control " + spec;
+        err = "no loaded panel has a control " + target;
         return false;
     }
     for (auto& [id, c] : panel->controls)
@@ -128,9 +128,9 @@ bool resolveControl(const std::string& spec, PanelRec*& panel, ControlRec*& cont
     return true;
 }
 
-bool resolveMenuItem(const std::string& spec, int& bar, int& item, std::string& err) {
+bool resolveMenuItem(const std::string& target, int& bar, int& item, std::string& err) {
     std::string q, name;
-    splitSpec(spec, q, name);
+    splitTarget(target, q, name);
     std::vector<PanelRec*> list, holding;
     if (!qualifierPanels(q, list, err)) return false;
     for (PanelRec* p : list) {
@@ -141,7 +141,7 @@ bool resolveMenuItem(const std::string& spec, int& bar, int& item, std::string& 
     }
     PanelRec* p = preferred(holding);
     if (!p) {
-        err = "no loaded menu bar has an item " + spec;
+        err = "no loaded menu bar has an item " + target;
         return false;
     }
     bar = p->menuBar;

@@ -49,7 +49,7 @@ int chooseFile(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
     FileSelectOptions o;
     o.title = "Файл протокола";
-    o.defaultSpec = "*.log";
+    o.defaultFile = "*.log";
     o.filter = "*.log";
     filePath.clear();
     fileResult = fileSelectPopup(o, filePath);

@@ -22,7 +22,7 @@ enum FileSelectResult : int {
 struct FileSelectOptions {
     std::string title;
     std::string directory;          // start directory; empty = current directory
-    std::string defaultSpec;        // default file name or pattern ("*.log")
+    std::string defaultFile;        // default file name or pattern ("*.log")
     std::string filter;             // type list ("*.log;*.txt")
     std::string buttonLabel;        // empty: the standard "Open"/"Save" text
     bool restrictDirectory = false;
