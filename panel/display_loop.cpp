@@ -46,24 +46,3 @@ void hideInstance(SorviInstance& inst) {
     }
     if (inst.homePanel != 0 && tk::panelExists(inst.homePanel)) tk::displayPanel(inst.homePanel);
 }
-
-// ---------------------------------------------------------- acquisition hooks
-// Until acquisition control is written these do no more than keep the loop's
-// contract: a pending event is taken (and so cleared) by its handler.
-
-void checkState(int) {}
-
-ViStatus process_data(int mainPanel) {
-    void* data = nullptr;
-    tk::getPanelCallbackData(mainPanel, data);
-    if (SorviInstance* inst = instanceFromCallbackData(data)) inst->dataPending.exchange(0);
-    return VI_SUCCESS;
-}
-
-void process_error(int mainPanel) {
-    void* data = nullptr;
-    tk::getPanelCallbackData(mainPanel, data);
-    if (SorviInstance* inst = instanceFromCallbackData(data)) inst->errorPending.exchange(0);
-}
-
-void updatePanel(int) {}

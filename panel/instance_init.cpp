@@ -137,6 +137,7 @@ int ensureRuntime() {
 ViStatus openInstance(ViSession carrierSession, int mezIndex, ViBoolean idQuery, ViBoolean reset,
                       int homePanel, SorviInstance*& instance) {
     instance = nullptr;
+    installResetPoster();
     // The table has room for positions 1..4 only.
     if (mezIndex < 1 || mezIndex >= instances::kTableEntries) return VI_ERROR_PARAMETER2;
 

@@ -1,19 +1,16 @@
-// Events from the module: the driver's user handler, which runs on the
-// carrier's event thread, and the deferred reset it posts to the
-// user-interface thread. The "Прерывание" menu item feeds the same path.
+// Events on the user-interface thread: the deferred reset that a carrier
+// reset posts, and the "Прерывание" menu item, which feeds the same path as
+// the driver's events.
 #include <paneltk/paneltk.h>
 
 #include <new>
 
 #include "instance_table.h"
+#include "pending_events.h"
 #include "sorvi_plugin.h"
 #include "sorvi_uir.h"
 
 namespace {
-
-constexpr int kEndOfAcquisition = 1;
-constexpr int kPacketReady = 2;
-constexpr int kCarrierReset = 3;
 
 // What a deferred reset carries: the instance and the serial it had when
 // the event came, so a reset that arrives after the instance ended (or
@@ -29,24 +26,14 @@ void runDeferredReset(void* data) {
     if (instances::isOpen(request.instance, request.serial)) resetCB(request.instance);
 }
 
+void postReset(SorviInstance* instance, std::uint64_t serial) {
+    auto* request = new (std::nothrow) ResetRequest{instance, serial};
+    if (request && tk::postDeferredCall(runDeferredReset, request) != tk::OK) delete request;
+}
+
 }  // namespace
 
-void deliverEvent(SorviInstance& inst, std::uint64_t serial, int type) {
-    if (type == kEndOfAcquisition || type == kPacketReady) {
-        inst.dataPending.store(static_cast<std::int16_t>(type));
-    } else if (type == kCarrierReset) {
-        auto* request = new (std::nothrow) ResetRequest{&inst, serial};
-        if (request && tk::postDeferredCall(runDeferredReset, request) != tk::OK) delete request;
-    } else {
-        inst.errorPending.store(static_cast<std::int16_t>(type));
-    }
-}
-
-ViInt16 _VI_FUNCH interrupt_handle(ViSession session, ViInt32 type) {
-    const bool found = instances::withInstanceOfSession(
-        session, [type](SorviInstance& inst, std::uint64_t serial) { deliverEvent(inst, serial, type); });
-    return found ? 1 : -1;
-}
+void installResetPoster() { setResetPoster(postReset); }
 
 void resetCB(SorviInstance* inst) {
     if (inst && inst->panelsLoaded) tk::callCallback(inst->mainPanel, MP_RESET, tk::EVENT_COMMIT);

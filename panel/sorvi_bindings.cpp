@@ -5,8 +5,6 @@
 #include "sorvi_plugin.h"
 #include "sorvi_uir.h"
 
-const tk::Bindings& pendingBindings();
-
 void registerSorviResource() {
     static bool registered = false;
     if (registered) return;
@@ -15,14 +13,24 @@ void registerSorviResource() {
 
 const tk::Bindings& sorviBindings() {
     static const tk::Bindings bindings = [] {
-        tk::Bindings b{
-            {"mp_exit", mp_exit},   {"pexit", pexit},       {"exit_yes", exit_yes},
-            {"exit_no", exit_no},   {"showBase", showBase}, {"closeSp", closeSp},
-            {"about", about},       {"config", config},     {"interrupt", interrupt},
+        return tk::Bindings{
+            // lifecycle
+            {"mp_exit", mp_exit}, {"pexit", pexit}, {"exit_yes", exit_yes}, {"exit_no", exit_no},
+            {"showBase", showBase}, {"closeSp", closeSp}, {"about", about}, {"config", config},
+            // acquisition and displays
+            {"interrupt", interrupt}, {"startP", startP}, {"stop", stop}, {"change_mode", change_mode},
+            {"setSize", setSize}, {"enableInterrupt", enableInterrupt}, {"errMessOk", errMessOk},
+            {"cbReset", cbReset}, {"cadr", cadr}, {"graph", graph}, {"show_res", show_res},
+            // result file and viewer
+            {"selFName", selFName}, {"setFName", setFName}, {"clearRes", clearRes},
+            {"findAnother", findAnother},
+            // settings, registers and test panels
+            {"change_porogC", change_porogC}, {"selGroup", selGroup}, {"change_sampleP", change_sampleP},
+            {"change_baseMem", change_baseMem}, {"releSwitch", releSwitch}, {"setStartType", setStartType},
+            {"inputReg", inputReg}, {"outReg", outReg}, {"Selftest", Selftest},
+            {"CloseSelftestCallback", CloseSelftestCallback}, {"testCAP", testCAP},
+            {"displayParams", displayParams}, {"setParams", setParams},
         };
-        const tk::Bindings& later = pendingBindings();
-        b.insert(b.end(), later.begin(), later.end());
-        return b;
     }();
     return bindings;
 }

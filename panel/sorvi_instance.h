@@ -59,6 +59,15 @@ struct SorviInstance {
     std::int32_t lastErrorTime = 0;  // whole timer seconds when the last error text was shown
     std::int32_t runLength = 0;      // frames since the last change printed
     double samplePeriod = 0;         // seconds
+
+    // Kept per instance, so that two modules listing at once never see each
+    // other's frames: the last frame printed into this results list.
+    std::uint32_t lastPrinted = 0;
+    // What this run has put into the result file: the file's size after the
+    // last portion written, and whether every portion of the run got there.
+    // The viewer reads the run back only while both still hold.
+    std::int64_t fileEndBytes = -1;
+    bool fileRunWhole = true;
 };
 
 // The instance behind a panel's callback data; null when the panel carries

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "pending_events.h"
 #include "sorvi_instance.h"
 #include "visatype.h"
 
@@ -53,7 +54,8 @@ int runDisplayLoop(SorviInstance& instance);
 // Hides the instance's panels and shows the host's panel.
 void hideInstance(SorviInstance& instance);
 
-// Acquisition hooks, called by the loop (filled in by the acquisition work).
+// The loop's acquisition steps: polls a running module, takes the data
+// event and the instrument error the interrupt handler left.
 void checkState(int mainPanel);
 ViStatus process_data(int mainPanel);
 void process_error(int mainPanel);
@@ -61,12 +63,8 @@ void process_error(int mainPanel);
 void updatePanel(int mainPanel);
 
 // ------------------------------------------------------------ events
-// The driver's user handler: finds the instance of the session and marks
-// the event for the loop (1, 2 data; 3 reset, run later on the UI thread;
-// anything else an instrument error). Returns 1, or -1 for no instance.
-ViInt16 _VI_FUNCH interrupt_handle(ViSession session, ViInt32 type);
-// Marks an event on a known instance (the handler's work after the lookup).
-void deliverEvent(SorviInstance& instance, std::uint64_t serial, int type);
+// Lets carrier resets reach the user-interface thread as deferred calls.
+void installResetPoster();
 // The module was reset by the carrier: act as if "Сброс" were pressed.
 void resetCB(SorviInstance* instance);
 
@@ -80,3 +78,34 @@ int closeSp(int panel, int control, int event, void* callbackData, int, int);
 void about(int menuBar, int menuItem, void* callbackData, int panel);
 void config(int menuBar, int menuItem, void* callbackData, int panel);
 void interrupt(int menuBar, int menuItem, void* callbackData, int panel);
+
+// ------------------------------------------ acquisition and displays
+int startP(int panel, int control, int event, void* callbackData, int, int);
+int stop(int panel, int control, int event, void* callbackData, int, int);
+int change_mode(int panel, int control, int event, void* callbackData, int, int);
+int setSize(int panel, int control, int event, void* callbackData, int, int);
+int enableInterrupt(int panel, int control, int event, void* callbackData, int, int);
+int errMessOk(int panel, int control, int event, void* callbackData, int, int);
+int cbReset(int panel, int control, int event, void* callbackData, int, int);
+int cadr(int panel, int control, int event, void* callbackData, int, int);
+int graph(int panel, int control, int event, void* callbackData, int, int);
+int show_res(int panel, int control, int event, void* callbackData, int, int);
+int selFName(int panel, int control, int event, void* callbackData, int, int);
+int setFName(int panel, int control, int event, void* callbackData, int, int);
+int clearRes(int panel, int control, int event, void* callbackData, int, int);
+int findAnother(int panel, int control, int event, void* callbackData, int, int);
+
+// ----------------------------------------- settings and test panels
+int change_porogC(int panel, int control, int event, void* callbackData, int, int);
+int selGroup(int panel, int control, int event, void* callbackData, int, int);
+int change_sampleP(int panel, int control, int event, void* callbackData, int, int);
+int change_baseMem(int panel, int control, int event, void* callbackData, int, int);
+int releSwitch(int panel, int control, int event, void* callbackData, int, int);
+int setStartType(int panel, int control, int event, void* callbackData, int, int);
+int inputReg(int panel, int control, int event, void* callbackData, int, int);
+int outReg(int panel, int control, int event, void* callbackData, int, int);
+int Selftest(int panel, int control, int event, void* callbackData, int, int);
+int CloseSelftestCallback(int panel, int control, int event, void* callbackData, int, int);
+int testCAP(int panel, int control, int event, void* callbackData, int, int);
+void displayParams(int menuBar, int menuItem, void* callbackData, int panel);
+int setParams(int panel, int control, int event, void* callbackData, int, int);

@@ -1,0 +1,88 @@
+// "Погрешность ЦАП": sweeps the common threshold upward through the range in
+// single mode and notes, for channels 1-16, the last threshold at which each
+// channel changed state. The table shows the converter's switching points.
+#include <paneltk/paneltk.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "callback_guard.h"
+#include "data_path.h"
+#include "lumex.h"
+#include "sorvi_plugin.h"
+#include "sorvi_uir.h"
+
+namespace {
+
+constexpr double kSweepFrom = -9.99;
+constexpr double kSweepTo = 10.0;
+constexpr double kSweepStep = 0.01;
+constexpr int kSweptChannels = 16;
+// A single-mode start that has not ended by then never will.
+constexpr auto kStopWait = std::chrono::microseconds(3000);
+
+void setVisible(int panel, int control, bool visible) {
+    tk::setAttribute(panel, control, tk::ATTR_VISIBLE, visible ? 1 : 0);
+}
+
+// Runs the sweep; returns when it ends for any reason.
+void sweep(SorviInstance& inst) {
+    const ViSession vi = inst.session;
+    const int tp = inst.dacTestPanel;
+    if (checkError(inst, lumex_mode_1(vi)) < 0) return;
+    if (checkError(inst, lumex_input_trigger(vi, 1)) < 0) return;
+    tk::resetControl(tp, TP_TABLE);
+    std::uint32_t previous = 0xFFFF;  // channels 1-16 taken as 1 before the sweep
+    for (double v = kSweepFrom; v < kSweepTo; v += kSweepStep) {
+        if (checkError(inst, lumex_set_porog(vi, v)) < 0) return;
+        if (checkError(inst, lumex_start(vi)) < 0) return;
+        const auto deadline = std::chrono::steady_clock::now() + kStopWait;
+        ViInt16 state = 1;
+        for (;;) {
+            if (checkError(inst, lumex_state(vi, &state)) < 0) return;
+            if (state == 0 || std::chrono::steady_clock::now() >= deadline) break;
+        }
+        if (state != 0) {
+            tk::setValue(inst.mainPanel, MP_ERROR_MESSAGE, "мезонин не дает останова");
+            return;
+        }
+        ViUInt32 frame = 0, firstTime = 0, lastTime = 0;
+        // A frame that could not be read ends the sweep: it is not a state.
+        if (checkError(inst, lumex_read_sample(vi, &frame, &firstTime, &lastTime)) < 0) return;
+        if (frame != previous) {
+            char volts[32];
+            std::snprintf(volts, sizeof volts, "%.2f", v);
+            for (int bit = 0; bit < kSweptChannels; ++bit) {
+                if (((frame ^ previous) >> bit) & 1u) tk::setCell(tp, TP_TABLE, bit + 1, 1, volts);
+            }
+            previous = frame & 0xFFFFu;
+        }
+        if (frame == 0) return;
+    }
+}
+
+}  // namespace
+
+int testCAP(int, int, int event, void* callbackData, int, int) {
+    SorviInstance* inst = committedInstance(event, callbackData);
+    if (!inst) return 0;
+    const int mp = inst->mainPanel;
+    const int tp = inst->dacTestPanel;
+    setVisible(tp, TP_TABLE, false);
+    setVisible(tp, TP_WAIT, true);
+    tk::hidePanel(mp);
+    tk::displayPanel(tp);
+    updateData(mp);
+    if (inst->session != 0) {
+        sweep(*inst);
+    } else {
+        tk::resetControl(tp, TP_TABLE);
+    }
+    // Every way out of the sweep puts the panel's settings back.
+    updateData(mp);
+    setVisible(tp, TP_TABLE, true);
+    setVisible(tp, TP_WAIT, false);
+    tk::displayPanel(mp);
+    tk::displayPanel(tp);
+    return 0;
+}

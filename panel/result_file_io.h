@@ -1,0 +1,11 @@
+// File helpers of the result file and its viewer.
+#pragma once
+
+#include <cstddef>
+
+#include "sorvi_instance.h"
+
+// Writes all bytes, going on after interrupted writes. False on failure.
+bool writeAll(int fd, const void* data, std::size_t bytes);
+// The path to open for the instance's result file ("nul" is the null device).
+const char* resultFilePath(const SorviInstance& instance);

@@ -1,0 +1,160 @@
+// Fetching frames from the module into the instance's ring buffer, and
+// handing each portion to the result file, the results list and the chart.
+#include <paneltk/paneltk.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "data_path.h"
+#include "lumex.h"
+#include "sorvi_uir.h"
+
+namespace {
+
+constexpr std::int16_t kBlock = 1;
+constexpr std::int16_t kCycle = 2;
+constexpr int kRereadFrames = 1000;
+
+struct Portion {
+    ViStatus status = VI_SUCCESS;  // last read status
+    int start = 0;                 // ring position of the first new frame
+    int count = 0;                 // new frames in the ring
+};
+
+// Block mode: the frames not yet fetched, from the module's block memory to
+// the ring's start.
+Portion readBlock(SorviInstance& inst, ViInt32 ready) {
+    Portion portion;
+    long long n = static_cast<long long>(ready) - inst.blockRead;
+    if (n <= 0) return portion;
+    n = std::min<long long>(n, inst.bufferSize);
+    portion.status = lumex_read_block(inst.session, inst.blockRead, static_cast<ViInt32>(n), inst.buffer);
+    if (portion.status < 0) return portion;
+    inst.blockRead += static_cast<std::int32_t>(n);
+    inst.runLength += static_cast<std::int32_t>(n);
+    inst.writeIndex = static_cast<std::int32_t>(n);
+    portion.count = static_cast<int>(n);
+    return portion;
+}
+
+// Cycle mode: packets in order into the ring at writeIndex, split in two
+// where they pass its end. A short read keeps what did arrive.
+Portion readPackets(SorviInstance& inst, ViInt32 ready) {
+    Portion portion;
+    const int n = std::min<int>(ready, inst.bufferSize);
+    if (inst.writeIndex == inst.bufferSize) inst.writeIndex = 0;
+    int first = n;
+    if (inst.writeIndex + n > inst.bufferSize) {
+        first = inst.bufferSize - inst.writeIndex;
+        if (first < 0 || inst.writeIndex < 0) {
+            std::printf("!!!stopBL=%d, portionSize=%d\n", inst.writeIndex, first);
+            std::fflush(stdout);
+            inst.writeIndex = 0;
+            first = n;  // from the ring's start the whole portion fits
+        }
+    }
+    portion.start = inst.writeIndex;
+    const int parts[2] = {first, n - first};
+    int position = inst.writeIndex;
+    for (int part = 0; part < 2 && parts[part] > 0; ++part) {
+        const int count = parts[part];
+        ViInt32 got = 0;
+        portion.status = checkError(inst, lumex_read_packet(inst.session, count, inst.buffer + position, &got));
+        if (portion.status < 0) break;
+        got = std::clamp<ViInt32>(got, 0, count);
+        // What arrived counts, whatever else went wrong.
+        inst.runLength += got;
+        portion.count += got;
+        position += got;
+        // Past the ring's end once, the ring holds a whole lap.
+        if (part == 1 || position == inst.bufferSize) inst.wrapped = 1;
+        if (got != count) {
+            std::printf("N %d Запрошено данных %d, прочитано %d, готово %d, всего прочитано %d\n", inst.mezIndex,
+                        count, got, ready, inst.totalRead);
+            std::fflush(stdout);
+            portion.status = kShortReadStatus;
+            break;
+        }
+        if (position == inst.bufferSize) position = 0;
+    }
+    inst.writeIndex = position == inst.bufferSize ? 0 : position;
+    return portion;
+}
+
+}  // namespace
+
+ViStatus outData(SorviInstance& inst) {
+    // Callbacks that run while events are processed may resize or reset the
+    // ring; they run here, before any position in it is taken.
+    tk::processEvents();
+    if (inst.quitRequested || !inst.panelsLoaded || inst.session == 0) return VI_SUCCESS;
+
+    ViInt16 state = 0;
+    ViStatus status = lumex_state(inst.session, &state);
+    if (status < 0) return status;
+    inst.running = state;
+    ViInt32 ready = 0;
+    status = lumex_numReadyData(inst.session, &ready);
+    if (status < 0) return status;
+    if (ready <= 0) return VI_SUCCESS;
+
+    Portion portion;
+    if (inst.mode == kBlock) {
+        portion = readBlock(inst, ready);
+    } else if (inst.mode == kCycle) {
+        portion = readPackets(inst, ready);
+    } else {
+        return VI_SUCCESS;
+    }
+    if (portion.status < 0 && portion.count == 0) return portion.status;
+
+    const std::uint32_t* start = inst.buffer + portion.start;
+    if (portion.count > 0) {
+        inst.totalRead += portion.count;
+        tk::setValue(inst.mainPanel, MP_N_CADRS, inst.totalRead);
+        writeToFile(inst, start, portion.count);
+    }
+    // More frames than one ring's worth were ready after the module stopped:
+    // the loop fetches the rest on its next turn.
+    const long long remaining =
+        static_cast<long long>(ready) - (inst.mode == kBlock ? inst.blockRead : portion.count);
+    if (!inst.running && remaining > 0 && portion.status >= 0) {
+        std::int16_t none = 0;
+        inst.dataPending.compare_exchange_strong(none, 1);
+    }
+
+    // What to list and plot: the frames just read; once the module has
+    // stopped, the whole ring (numbered as the run's true frame numbers).
+    int windowStart = portion.start;
+    int windowSize = portion.count;
+    bool wholeRing = false;
+    if (!inst.running) {
+        wholeRing = true;
+        windowStart = inst.wrapped ? inst.writeIndex : 0;
+        windowSize = inst.wrapped ? inst.bufferSize : inst.writeIndex;
+        if (windowStart >= inst.bufferSize) windowStart = 0;
+    }
+    const int rp = inst.resultsPanel;
+    int lines = 0;
+    tk::lineCount(rp, RP_RESULTS_BOX, lines);
+    if (lines > kResultsListMaxLines || wholeRing) {
+        tk::clearTextBox(rp, RP_RESULTS_BOX);
+        inst.firstShown = inst.totalRead - windowSize;
+    }
+    // A finished block run, with nothing else to show it, lists the end of
+    // the block afresh from the module's memory.
+    if (inst.mode == kBlock && !inst.running && !inst.resultsShown && !inst.writeFile && inst.blockRead > 0 &&
+        windowSize > 0) {
+        const int count = std::min(windowSize, kRereadFrames);
+        const ViInt32 offset = inst.blockRead - count;  // the block's last frames
+        if (lumex_read_block(inst.session, offset, count, inst.buffer) >= 0) {
+            windowStart = 0;
+            inst.firstShown = inst.totalRead - count;
+            windowSize = count;
+        }
+    }
+    fillTextBox(inst, inst.buffer + windowStart, 0, windowSize);
+    stripChartOut(inst, inst.buffer + windowStart, windowSize);
+    if (inst.writeFile) updateScrollBar(inst);
+    return portion.status;
+}
