@@ -1,0 +1,444 @@
+// The soft front panel's data path on the simulated bench, through the
+// panel's own callbacks: cycle reads split at the ring's end, block runs
+// fetched after stop, polling against interrupts, short reads, instrument
+// errors, the result file and its viewer, single mode, registers, relays,
+// thresholds by group, the self-test and the DAC sweep.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "bench_loader.h"
+#include "bench_test_interface.h"
+#include "data_path.h"
+#include "lumex.h"
+#include "plugin_test_support.h"
+#include "sorvi_uir.h"
+#include "tarvo_32.h"
+
+using namespace sorvi_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kCarrier = "VXI0::24::INSTR";
+
+class DataPath : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tk::resetScript();
+        bench::testing::resetBench();
+        dir_ = fs::temp_directory_path() /
+               ("sorvi_data_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        if (carrier_ != 0) tarvo_close(carrier_);
+        bench::testing::resetBench();
+        tk::resetScript();
+        fs::remove_all(dir_);
+    }
+
+    // Runs body on the panels of the module at position 1.
+    void onModule(const std::function<void(SorviInstance&)>& body, int position = 1) {
+        if (carrier_ == 0) ASSERT_GE(tarvo_init(const_cast<ViRsrc>(kCarrier), VI_TRUE, VI_FALSE, &carrier_), 0);
+        sorvi_handle handle = 0;
+        ASSERT_EQ(initAnswered(carrier_, position, handle), 0);
+        EXPECT_EQ(displayAndRun(handle, body), 0);
+    }
+
+    fs::path dir_;
+    ViSession carrier_ = 0;
+};
+
+void set(int panel, int control, double value) {
+    tk::setValue(panel, control, value);
+    tk::callCallback(panel, control);
+}
+
+void setText(int panel, int control, const std::string& text) {
+    tk::setValue(panel, control, text);
+    tk::callCallback(panel, control);
+}
+
+// Mode, period and size on the panel, as an operator sets them.
+void configure(SorviInstance& inst, int mode, double period, int size) {
+    const int mp = inst.mainPanel;
+    set(mp, MP_SAMPLE_PERIOD, period);
+    set(mp, MP_MODE, mode);
+    set(mp, MP_B_P_SIZE, size);
+    set(mp, MP_RELE_SWITCH, 1);
+}
+
+std::vector<std::uint32_t> fileFrames(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::uint32_t> frames(bytes.size() / 4);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data() + 4 * i);
+        frames[i] = b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t(b[3]) << 24);
+    }
+    return frames;
+}
+
+std::vector<std::uint32_t> ringFrames(const SorviInstance& inst, int from, int count) {
+    std::vector<std::uint32_t> frames;
+    for (int i = 0; i < count; ++i) frames.push_back(inst.buffer[(from + i) % inst.bufferSize]);
+    return frames;
+}
+
+ViInt16 moduleState(const SorviInstance& inst) {
+    ViInt16 state = -1;
+    lumex_state(inst.session, &state);
+    return state;
+}
+
+}  // namespace
+
+TEST_F(DataPath, CycleReadSplitsAtTheRingEndAndTheFileKeepsItsOrder) {
+    bench::testing::useVirtualClock();
+    const fs::path file = dir_ / "split.sorvi";
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 2, 0.0001, 1000);
+        setText(inst.mainPanel, MP_FILE_NAME, file.string());
+        tk::callCallback(inst.mainPanel, MP_START);
+        ASSERT_EQ(inst.running, 1);
+        inst.writeIndex = 10000;
+        bench::testing::advanceSeconds(0.05);  // 500 frames
+        ASSERT_EQ(outData(inst), VI_SUCCESS);
+        EXPECT_EQ(inst.writeIndex, 260);
+        EXPECT_EQ(inst.wrapped, 1);
+        EXPECT_EQ(inst.totalRead, 500);
+        EXPECT_EQ(shown(inst.mainPanel, MP_N_CADRS), "500");
+        EXPECT_EQ(fileFrames(file), ringFrames(inst, 10000, 500));  // 240 from the old place, then 260
+        EXPECT_NE(inst.scrollBar, 0);
+
+        // A new start begins at the ring's start again.
+        tk::callCallback(inst.mainPanel, MP_STOP);
+        tk::callCallback(inst.mainPanel, MP_START);
+        EXPECT_EQ(inst.writeIndex, 0);
+        EXPECT_EQ(inst.wrapped, 0);
+        EXPECT_EQ(inst.scrollBar, 0);
+        tk::callCallback(inst.mainPanel, MP_STOP);
+    });
+}
+
+TEST_F(DataPath, PollingWaitsForAThousandFramesUnlessEventsBringThem) {
+    bench::testing::useVirtualClock();
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 2, 0.0001, 1000);
+        set(inst.mainPanel, MP_ENABLE_INTERRUPT, 1);
+        EXPECT_EQ(inst.interruptMask, 1);
+        tk::callCallback(inst.mainPanel, MP_START);
+        bench::testing::advanceSeconds(0.2);
+        checkState(inst.mainPanel);
+        EXPECT_EQ(inst.totalRead, 0);  // interrupts on and packets fit the ring: no polling
+        inst.dataPending = 0;
+        set(inst.mainPanel, MP_ENABLE_INTERRUPT, 0);
+        checkState(inst.mainPanel);
+        EXPECT_EQ(inst.totalRead, 2000);
+        bench::testing::advanceSeconds(0.05);
+        checkState(inst.mainPanel);
+        EXPECT_EQ(inst.totalRead, 2000);  // 500 ready: fewer than a poll waits for
+        tk::callCallback(inst.mainPanel, MP_STOP);
+    });
+}
+
+TEST_F(DataPath, StopInBlockModeFetchesWhatIsLeftOnTheNextTurn) {
+    bench::testing::useVirtualClock();
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 1, 0.0001, 5000);
+        tk::callCallback(inst.mainPanel, MP_START);
+        bench::testing::advanceSeconds(0.03);  // 300 frames
+        checkState(inst.mainPanel);
+        EXPECT_EQ(inst.totalRead, 0);
+        tk::callCallback(inst.mainPanel, MP_STOP);
+        EXPECT_EQ(inst.dataPending.load(), 1);
+        process_data(inst.mainPanel);
+        EXPECT_EQ(inst.totalRead, 300);
+        EXPECT_EQ(inst.blockRead, 300);
+        EXPECT_EQ(moduleState(inst), 0);
+    });
+}
+
+TEST_F(DataPath, AShortPacketReadKeepsTheFramesThatArrived) {
+    bench::testing::useVirtualClock();
+    const fs::path file = dir_ / "short.sorvi";
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 2, 0.0001, 1000);
+        setText(inst.mainPanel, MP_FILE_NAME, file.string());
+        ASSERT_TRUE(bench::testing::setShortPacketReads(kCarrier, 1, 100));
+        tk::callCallback(inst.mainPanel, MP_START);
+        bench::testing::advanceSeconds(0.05);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(outData(inst), kShortReadStatus);
+        const std::string printed = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(printed, "N 1 Запрошено данных 500, прочитано 100, готово 500, всего прочитано 0\n");
+        EXPECT_EQ(inst.totalRead, 100);
+        EXPECT_EQ(inst.writeIndex, 100);
+        EXPECT_EQ(fileFrames(file), ringFrames(inst, 0, 100));
+        tk::callCallback(inst.mainPanel, MP_STOP);
+    });
+}
+
+TEST_F(DataPath, InstrumentErrorsRaiseTheErrorPanelAndResetsNone) {
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 2, 0.001, 1000);
+        tk::callCallback(inst.mainPanel, MP_START);
+        inst.errorPending = -4;
+        process_error(inst.mainPanel);
+        EXPECT_EQ(moduleState(inst), 0);  // stopped first
+        int dimmed = 1;
+        tk::getAttribute(inst.mainPanel, MP_START, tk::ATTR_DIMMED, dimmed);
+        EXPECT_EQ(dimmed, 0);
+        std::string label;
+        tk::getAttribute(inst.errorPanel, EP_LED, tk::ATTR_LABEL_TEXT, label);
+        EXPECT_EQ(label, "переполнение FIFO");
+        EXPECT_EQ(shown(inst.errorPanel, EP_LED), "1");
+        int popup = 0;
+        tk::getPanelAttribute(inst.errorPanel, tk::ATTR_POPUP, popup);
+        EXPECT_EQ(popup, 1);
+        tk::callCallback(inst.errorPanel, EP_COMMANDBUTTON);
+        inst.errorPending = -9;
+        process_error(inst.mainPanel);
+        tk::getAttribute(inst.errorPanel, EP_LED, tk::ATTR_LABEL_TEXT, label);
+        EXPECT_EQ(label, "неопределенная ошибка инструмента");
+        tk::callCallback(inst.errorPanel, EP_COMMANDBUTTON);
+
+        // A carrier reset resets the module through "Сброс", without a pop-up.
+        const auto seen = tk::messagePopupsSeen().size();
+        ASSERT_TRUE(bench::testing::raiseEvent(kCarrier, 1, 10));
+        bench::testing::waitForEvents();
+        tk::processEvents();
+        EXPECT_EQ(tk::messagePopupsSeen().size(), seen);
+        tk::getPanelAttribute(inst.errorPanel, tk::ATTR_POPUP, popup);
+        EXPECT_EQ(popup, 0);
+    });
+}
+
+TEST_F(DataPath, ResultFileGrowsRunByRunAndTheViewerReadsOnlyThisRun) {
+    bench::testing::useVirtualClock();
+    const fs::path file = dir_ / "runs.sorvi";
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 2, 0.0001, 1000);
+        setText(inst.mainPanel, MP_FILE_NAME, file.string());
+        tk::callCallback(inst.mainPanel, MP_START);
+        bench::testing::advanceSeconds(0.25);  // 2500 frames
+        tk::callCallback(inst.mainPanel, MP_STOP);
+        process_data(inst.mainPanel);
+        EXPECT_EQ(fs::file_size(file), 10000u);
+        tk::callCallback(inst.mainPanel, MP_START);
+        bench::testing::advanceSeconds(0.01);  // 100 frames
+        tk::callCallback(inst.mainPanel, MP_STOP);
+        process_data(inst.mainPanel);
+        ASSERT_EQ(fs::file_size(file), 10400u);
+        const auto frames = fileFrames(file);
+        const std::vector<std::uint32_t> run(frames.end() - 100, frames.end());
+
+        // Fewer than a page of frames: the viewer starts at 0 and reads them all.
+        tk::callCallback(inst.mainPanel, MP_SHOW_RES);
+        tk::clearTextBox(inst.resultsPanel, RP_RESULTS_BOX);
+        inst.firstShown = 50;
+        tk::setValue(inst.resultsPanel, inst.scrollBar, 40);
+        EXPECT_EQ(scrollF(inst.resultsPanel), 0);
+        std::string first;
+        tk::lineText(inst.resultsPanel, RP_RESULTS_BOX, 0, first);
+        char expected[64];
+        formatResultLine(expected, 1, run[0]);
+        EXPECT_EQ(first, expected);
+        EXPECT_EQ(inst.firstShown, 0);
+        // A position already shown: nothing to do.
+        tk::setValue(inst.resultsPanel, inst.scrollBar, 0);
+        EXPECT_EQ(scrollF(inst.resultsPanel), -1);
+
+        // Someone else appended: the file's end is not this run any more.
+        { std::ofstream(file, std::ios::app | std::ios::binary) << "ABCD"; }
+        tk::startScript("answer expect \"" + file.string() + "\" \"Ошибка при чтении файла\"", "viewer");
+        tk::clearTextBox(inst.resultsPanel, RP_RESULTS_BOX);
+        EXPECT_EQ(scrollF(inst.resultsPanel), -1);
+        EXPECT_TRUE(tk::scriptResult().failures.empty());
+    });
+}
+
+TEST_F(DataPath, FileFailuresArePoppedUpAndLeaveWholeFrames) {
+    bench::testing::useVirtualClock();
+    const fs::path file = dir_ / "limited.sorvi";
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 2, 0.0001, 1000);
+        // A folder cannot be written as a file.
+        setText(inst.mainPanel, MP_FILE_NAME, dir_.string());
+        tk::callCallback(inst.mainPanel, MP_START);
+        bench::testing::advanceSeconds(0.2);
+        tk::startScript("answer expect \"" + dir_.string() + "\" \"Ошибка при открытии файла\"", "open");
+        EXPECT_EQ(outData(inst), VI_SUCCESS);
+        EXPECT_EQ(inst.totalRead, 2000);  // acquisition goes on
+        EXPECT_TRUE(tk::scriptResult().failures.empty());
+        tk::resetScript();
+
+        // A file that may grow by 1001 bytes only: a portion that does not
+        // fit is cut off again, so the file keeps whole frames.
+        setText(inst.mainPanel, MP_FILE_NAME, file.string());
+        { std::ofstream(file, std::ios::binary) << "KEEP"; }
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limited = old;
+        limited.rlim_cur = 1005;
+        setrlimit(RLIMIT_FSIZE, &limited);
+        bench::testing::advanceSeconds(0.1);
+        tk::startScript("answer expect \"" + file.string() + "\" \"Ошибка при записи файла\"", "write");
+        outData(inst);
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_TRUE(tk::scriptResult().failures.empty());
+        EXPECT_EQ(fs::file_size(file), 4u);
+        std::ifstream in(file);
+        std::string kept;
+        in >> kept;
+        EXPECT_EQ(kept, "KEEP");
+        tk::callCallback(inst.mainPanel, MP_STOP);
+    });
+}
+
+TEST_F(DataPath, NulInAnyCaseSwitchesWritingOff) {
+    onModule([&](SorviInstance& inst) {
+        setText(inst.mainPanel, MP_FILE_NAME, "NUL");
+        EXPECT_EQ(inst.writeFile, 0);
+        setText(inst.mainPanel, MP_FILE_NAME, "");
+        EXPECT_EQ(inst.writeFile, 0);
+        setText(inst.mainPanel, MP_FILE_NAME, (dir_ / "x.sorvi").string());
+        EXPECT_EQ(inst.writeFile, 1);
+    });
+}
+
+TEST_F(DataPath, SingleModeShowsTheModulesFrame) {
+    for (int k = 1; k <= 32; ++k) {
+        bench::ChannelInput in;
+        in.kind = bench::ChannelInput::Kind::Voltage;
+        in.volts = (k % 2 == 1) ? 5.0 : 0.0;
+        ASSERT_TRUE(bench::testing::setInput(kCarrier, 1, k, in));
+    }
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 0, 0.001, 1000);
+        tk::callCallback(inst.mainPanel, MP_START);
+        EXPECT_EQ(shown(inst.mainPanel, MP_RESULT), "0101010101010101");
+        EXPECT_EQ(shown(inst.mainPanel, MP_RESULT_2), "0101010101010101");
+        int dimmed = 0;
+        tk::getAttribute(inst.mainPanel, MP_STOP, tk::ATTR_DIMMED, dimmed);
+        EXPECT_EQ(dimmed, 1);
+    });
+}
+
+TEST_F(DataPath, SettingsReachTheModuleAndComeBack) {
+    onModule([&](SorviInstance& inst) {
+        const int mp = inst.mainPanel;
+        const ViSession vi = inst.session;
+        // Group 2 chosen: a change of the group 1 field still goes to group 2.
+        tk::setValue(mp, MP_GROUP, 2);
+        set(mp, MP_POROG_1, 3.0);
+        ViReal64 volts = 0;
+        lumex_set_porog_group_q(vi, 2, &volts);
+        EXPECT_DOUBLE_EQ(volts, 3.0);
+        lumex_set_porog_group_q(vi, 1, &volts);
+        EXPECT_DOUBLE_EQ(volts, 2.0);
+        EXPECT_EQ(shown(mp, MP_POROG_2), "3.00");
+        set(mp, MP_GROUP, 2);  // selGroup refreshes the panel from the module
+        EXPECT_EQ(shown(mp, MP_POROG_2), "3.00");
+        EXPECT_EQ(shown(mp, MP_POROG_1), "2.00");
+
+        // The relay of one group only.
+        set(mp, MP_RELE_SWITCH, 1);
+        ViBoolean on = 0;
+        lumex_input_trigger_group_q(vi, 2, &on);
+        EXPECT_EQ(on, 1);
+        lumex_input_trigger_group_q(vi, 1, &on);
+        EXPECT_EQ(on, 0);
+
+        // A period the driver refuses is not believed.
+        set(mp, MP_SAMPLE_PERIOD, 0.002);
+        EXPECT_DOUBLE_EQ(inst.samplePeriod, 0.002);
+        set(mp, MP_SAMPLE_PERIOD, 5.0);
+        EXPECT_DOUBLE_EQ(inst.samplePeriod, 0.002);
+        EXPECT_FALSE(shown(mp, MP_ERROR_MESSAGE).empty());
+        ViReal64 period = 0;
+        lumex_sample_period_q(vi, &period);
+        EXPECT_DOUBLE_EQ(period, 0.002);
+
+        // Register written, then the read field's register read back.
+        tk::setValue(mp, MP_NREG_OUT, 0x10);
+        tk::setValue(mp, MP_REG_OUT, 0x0ABC);
+        tk::setValue(mp, MP_NREG_IN, 0x10);
+        tk::callCallback(mp, MP_CREG_OUT);
+        ViUInt16 value = 0;
+        ASSERT_GE(tarvo_m_in16(vi, 0x10, &value), 0);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%04X", value);
+        EXPECT_EQ(shown(mp, MP_REG_IN), hex);
+    });
+}
+
+TEST_F(DataPath, SelfTestShowsTheResultAndTheDriversText) {
+    onModule([&](SorviInstance& inst) {
+        tk::callCallback(inst.mainPanel, MP_SELFTEST);
+        EXPECT_EQ(shown(inst.selfTestPanel, ST_RESULT), "0");
+        EXPECT_NE(shown(inst.selfTestPanel, ST_MSG), "Идёт самоконтроль. Ждите ...");
+        int dimmed = 1;
+        tk::getAttribute(inst.selfTestPanel, ST_CLOSE, tk::ATTR_DIMMED, dimmed);
+        EXPECT_EQ(dimmed, 0);
+        tk::callCallback(inst.selfTestPanel, ST_CLOSE);
+        EXPECT_EQ(shown(inst.selfTestPanel, ST_MSG), "Идёт самоконтроль. Ждите ...");
+        EXPECT_FALSE(visible(inst.selfTestPanel));
+    });
+}
+
+// Channel k at -9 V + 0.55 V * k: the sweep finds each channel where the
+// threshold first reaches its input.
+TEST_F(DataPath, DacSweepTableFollowsTheInputVoltages) {
+    bench::BenchDescription bench = bench::defaultBench();
+    auto& inputs = bench.resources[0].carrier->positions[0].sorvi->inputs;
+    for (int k = 1; k <= 32; ++k) {
+        inputs[k - 1] = bench::ChannelInput{};
+        inputs[k - 1].volts = -9.0 + 0.55 * k;
+    }
+    bench::testing::useBench(bench);
+    onModule([&](SorviInstance& inst) {
+        tk::callCallback(inst.mainPanel, MP_TEST);
+        EXPECT_TRUE(visible(inst.mainPanel));
+        for (int k = 1; k <= 16; ++k) {
+            std::string cell;
+            tk::getCell(inst.dacTestPanel, TP_TABLE, k, 1, cell);
+            const double input = -9.0 + 0.55 * k;
+            EXPECT_GE(std::stod(cell), input - 0.06) << "channel " << k << ": " << cell;
+            EXPECT_LE(std::stod(cell), input + 0.01) << "channel " << k << ": " << cell;
+        }
+        // The panel's settings are back in the module.
+        ViInt16 mode = -1;
+        ViInt32 samples = 0;
+        lumex_mode_q(inst.session, &mode, &samples);
+        EXPECT_EQ(mode, 0);
+        ViReal64 volts = 0;
+        lumex_set_porog_q(inst.session, &volts);
+        EXPECT_DOUBLE_EQ(volts, 2.0);
+    });
+}
+
+TEST_F(DataPath, DacSweepOnAModuleReadingZerosEndsAtOnce) {
+    bench::BenchDescription bench = bench::defaultBench();
+    auto& inputs = bench.resources[0].carrier->positions[0].sorvi->inputs;
+    for (auto& in : inputs) in = bench::ChannelInput{};
+    for (auto& in : inputs) in.volts = -10.0;
+    bench::testing::useBench(bench);
+    onModule([&](SorviInstance& inst) {
+        tk::callCallback(inst.mainPanel, MP_TEST);
+        for (int k = 1; k <= 16; ++k) {
+            std::string cell;
+            tk::getCell(inst.dacTestPanel, TP_TABLE, k, 1, cell);
+            EXPECT_EQ(cell, "-9.99") << "channel " << k;
+        }
+    });
+}
