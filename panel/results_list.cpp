@@ -154,7 +154,7 @@ ViStatus fillTextBox(SorviInstance& inst, const std::uint32_t* p, int wrapMode, 
         if (between >= 0) tk::setValue(rp, RP_LAST_TRIG_TIME, between);
         if (status < 0) return status;
     }
-    if (inst.scrollBar != 0) {
+    if (inst.scrollBar != 0 && !inst.listingRing) {
         int value = 0;
         if (tk::getValue(rp, inst.scrollBar, value) >= 0) inst.firstShown = value;
     }

@@ -153,7 +153,10 @@ ViStatus outData(SorviInstance& inst) {
             windowSize = count;
         }
     }
+    // The ring's window is numbered from the run, not from the scroll bar.
+    inst.listingRing = wholeRing;
     fillTextBox(inst, inst.buffer + windowStart, 0, windowSize);
+    inst.listingRing = false;
     stripChartOut(inst, inst.buffer + windowStart, windowSize);
     if (inst.writeFile) updateScrollBar(inst);
     return portion.status;

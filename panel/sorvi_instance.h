@@ -68,6 +68,9 @@ struct SorviInstance {
     // The viewer reads the run back only while both still hold.
     std::int64_t fileEndBytes = -1;
     bool fileRunWhole = true;
+    // The results list is being filled with the whole ring at the end of a
+    // run: its numbers then come from the run, not from the scroll bar.
+    bool listingRing = false;
 };
 
 // The instance behind a panel's callback data; null when the panel carries

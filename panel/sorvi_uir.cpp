@@ -365,6 +365,11 @@ tk::StripChartDef channelChart() {
         chart.yLabels.push_back({1.0 + 3.0 * (channel - 2), std::to_string(channel)});
     }
     chart.yLabels.push_back({91.0, ""});
+    // Every trace is a channel's state: drawn as steps, numbered beside it.
+    chart.stepped = true;
+    for (int channel = 1; channel <= 32; ++channel) {
+        chart.rightLabels.push_back({3.0 * (channel - 1) + 0.5, std::to_string(channel)});
+    }
     static const unsigned cycle[10] = {0x0000FF, 0xFFFF00, 0xFF6699, 0x00FF00, 0xFF0000,
                                        0x000000, 0x660099, 0x000000, 0xFF3300, 0xA0A0A0};
     for (int trace = 1; trace <= 32; ++trace) {

@@ -15,10 +15,11 @@ struct HostRun {
     std::string output;
 };
 
-// Runs panelhost with the given arguments off screen on the default bench;
-// a run that hangs is killed after a minute.
-HostRun runHost(const std::string& arguments) {
-    const std::string command = "env -u SORVI_BENCH -u SORVI_PLUGIN -u SORVI_SCRIPT -u SORVI_SCREENSHOTS "
+// Runs panelhost with the given arguments off screen on the default bench,
+// in workDir if given; a run that hangs is killed after a minute.
+HostRun runHost(const std::string& arguments, const std::string& workDir = {}) {
+    const std::string command = (workDir.empty() ? std::string() : "cd '" + workDir + "' && ") +
+                                "env -u SORVI_BENCH -u SORVI_PLUGIN -u SORVI_SCRIPT -u SORVI_SCREENSHOTS "
                                 "QT_QPA_PLATFORM=offscreen timeout 60 " HOST_TEST_PROGRAM " " +
                                 arguments + " 2>&1";
     HostRun run;
@@ -59,6 +60,23 @@ TEST_F(ScriptedHost, DefaultBenchOpensTwoPositionsSideBySide) {
     const HostRun run = runHost("--script " + script("bench.tks") + " --screenshots " + shots_.string());
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(std::filesystem::exists(shots_ / "host_bench.png")) << run.output;
+}
+
+// A cycle run on the default bench with a result file, chart and list, and
+// a FIFO overflow raised on the bench (the script checks the panels).
+TEST_F(ScriptedHost, CycleRunWritesWholeFramesAndShowsTheFifoOverflow) {
+    if (!std::filesystem::exists(HOST_TEST_PLUGIN))
+        GTEST_SKIP() << "the soft front panel plug-in is not built yet (" << HOST_TEST_PLUGIN << ")";
+    std::filesystem::create_directories(shots_);
+    const HostRun run = runHost("--script " + script("cycle_run.tks") + " --screenshots " + shots_.string(),
+                                shots_.string());
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const auto file = shots_ / "cycle_run.sorvi";
+    ASSERT_TRUE(std::filesystem::exists(file)) << run.output;
+    EXPECT_GT(std::filesystem::file_size(file), 40000u);  // two seconds at 10 000 frames a second
+    EXPECT_EQ(std::filesystem::file_size(file) % 4, 0u);
+    for (const char* shot : {"sorvi_MP_cycle.png", "sorvi_SP_traces.png", "sorvi_RP_file.png", "sorvi_EP_fifo.png"})
+        EXPECT_TRUE(std::filesystem::exists(shots_ / shot)) << shot;
 }
 
 TEST_F(ScriptedHost, WithoutThePluginTheHostStillRunsAndSaysWhy) {

@@ -47,7 +47,9 @@ protected:
 
     // Runs body on the panels of the module at position 1.
     void onModule(const std::function<void(SorviInstance&)>& body, int position = 1) {
-        if (carrier_ == 0) ASSERT_GE(tarvo_init(const_cast<ViRsrc>(kCarrier), VI_TRUE, VI_FALSE, &carrier_), 0);
+        if (carrier_ == 0) {
+            ASSERT_GE(tarvo_init(const_cast<ViRsrc>(kCarrier), VI_TRUE, VI_FALSE, &carrier_), 0);
+        }
         sorvi_handle handle = 0;
         ASSERT_EQ(initAnswered(carrier_, position, handle), 0);
         EXPECT_EQ(displayAndRun(handle, body), 0);

@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -52,7 +53,9 @@ StripChartWidget::StripChartWidget(const StripChartDef& def, QWidget* parent)
       points_(std::max(2, def.pointsPerScreen)),
       yMin_(def.yMin),
       yMax_(def.yMax > def.yMin ? def.yMax : def.yMin + 1),
-      labels_(def.yLabels) {
+      labels_(def.yLabels),
+      rightLabels_(def.rightLabels),
+      stepped_(def.stepped) {
     for (int t = 0; t < traces_; ++t) {
         colors_.push_back(t < int(def.traceColors.size()) ? int(def.traceColors[size_t(t)]) : 0);
         visible_.push_back(true);
@@ -84,12 +87,24 @@ void StripChartWidget::plot(const double* values, int count) {
         head_ = (head_ + 1) % points_;
         stored_ = std::min(stored_ + 1, points_);
     }
-    if (frames > 0) update();
+    if (frames > 0) scheduleRepaint();
 }
 
 void StripChartWidget::clear() {
     head_ = stored_ = 0;
-    update();
+    scheduleRepaint();
+}
+
+void StripChartWidget::scheduleRepaint() {
+    constexpr qint64 kMinInterval = 40;  // ms: at most 25 paints a second
+    if (repaintPending_) return;
+    repaintPending_ = true;
+    const qint64 since = sinceRepaint_.isValid() ? sinceRepaint_.elapsed() : kMinInterval;
+    const int wait = int(std::max<qint64>(0, kMinInterval - since));
+    QTimer::singleShot(wait, this, [this] {
+        repaintPending_ = false;
+        update();
+    });
 }
 
 double StripChartWidget::at(int trace, int i) const {
@@ -124,19 +139,10 @@ bool StripChartWidget::traceVisible(int trace) const {
     return trace >= 1 && trace <= traces_ && visible_[size_t(trace - 1)];
 }
 
-void StripChartWidget::paintEvent(QPaintEvent*) {
-    ++paints_;
-    QPainter p(this);
-    p.fillRect(rect(), QColor(0xF4, 0xF4, 0xF4));
-    const int left = 30, right = 6, top = 6, bottom = 6;
-    QRectF area(left, top, std::max(1, width() - left - right), std::max(1, height() - top - bottom));
-    p.fillRect(area, Qt::white);
-    p.setPen(QColor(0x80, 0x80, 0x80));
-    p.drawRect(area);
-
+void StripChartWidget::drawLabels(QPainter& p, const QRectF& area, int rightMargin) {
     auto yOf = [&](double v) { return area.bottom() - (v - yMin_) / (yMax_ - yMin_) * area.height(); };
+    const double left = area.left();
     p.setPen(Qt::black);
-    QFontMetrics fm(font());
     if (labels_.empty()) {
         p.drawText(QRectF(0, yOf(yMax_) - 8, left - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
                    QString::number(yMax_));
@@ -147,15 +153,55 @@ void StripChartWidget::paintEvent(QPaintEvent*) {
             p.drawText(QRectF(0, yOf(l.at) - 8, left - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
                        QString::fromStdString(l.text));
     }
+    if (rightLabels_.empty()) return;
+    QFont small = p.font();
+    small.setPointSizeF(std::max(5.0, small.pointSizeF() * 0.7));
+    p.save();
+    p.setFont(small);
+    p.setPen(QColor(0x40, 0x40, 0x40));
+    for (const auto& l : rightLabels_)
+        p.drawText(QRectF(area.right() + 2, yOf(l.at) - 7, rightMargin - 3, 14), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromStdString(l.text));
+    p.restore();
+}
+
+void StripChartWidget::paintEvent(QPaintEvent*) {
+    ++paints_;
+    sinceRepaint_.start();
+    QPainter p(this);
+    p.fillRect(rect(), QColor(0xF4, 0xF4, 0xF4));
+    const int left = 30, top = 6, bottom = 6;
+    const int right = rightLabels_.empty() ? 6 : 22;
+    QRectF area(left, top, std::max(1, width() - left - right), std::max(1, height() - top - bottom));
+    p.fillRect(area, Qt::white);
+    p.setPen(QColor(0x80, 0x80, 0x80));
+    p.drawRect(area);
+    drawLabels(p, area, right);
     if (stored_ < 1) return;
+
+    auto yOf = [&](double v) { return area.bottom() - (v - yMin_) / (yMax_ - yMin_) * area.height(); };
     p.setClipRect(area);
-    double dx = area.width() / double(points_ - 1);
-    double x0 = area.right() - dx * (stored_ - 1);  // newest point at the right edge
+    const double dx = area.width() / double(points_ - 1);
+    const double x0 = area.right() - dx * (stored_ - 1);  // newest point at the right edge
     for (int t = 0; t < traces_; ++t) {
         if (!visible_[size_t(t)]) continue;
         QPolygonF line;
-        line.reserve(stored_);
-        for (int i = 0; i < stored_; ++i) line << QPointF(x0 + dx * i, yOf(at(t, i)));
+        if (stepped_) {
+            // A digital trace is drawn from its changes: level, then a step.
+            double level = at(t, 0);
+            line << QPointF(x0, yOf(level));
+            for (int i = 1; i < stored_; ++i) {
+                const double v = at(t, i);
+                if (v == level) continue;
+                const double x = x0 + dx * i;
+                line << QPointF(x, yOf(level)) << QPointF(x, yOf(v));
+                level = v;
+            }
+            line << QPointF(x0 + dx * (stored_ - 1), yOf(level));
+        } else {
+            line.reserve(stored_);
+            for (int i = 0; i < stored_; ++i) line << QPointF(x0 + dx * i, yOf(at(t, i)));
+        }
         p.setPen(QPen(rgbColor(colors_[size_t(t)]), 1));
         p.drawPolyline(line);
     }

@@ -2,6 +2,7 @@
 // placeholder picture.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <vector>
@@ -34,8 +35,9 @@ protected:
 };
 
 // Traces scroll from right to left; only the last pointsPerScreen points of
-// each trace are kept, and a plot only schedules a repaint, so many plots
-// between two event-processing turns cost one paint.
+// each trace are kept. A plot only schedules a repaint, and repaints come at
+// most every 40 ms, so however fast data arrives the chart costs a few tens
+// of paints a second. Stepped traces are drawn from their changes only.
 class StripChartWidget : public QWidget {
 public:
     StripChartWidget(const StripChartDef& def, QWidget* parent);
@@ -63,11 +65,17 @@ protected:
 
 private:
     double at(int trace, int i) const;  // i-th stored point of a 0-based trace, oldest first
+    void scheduleRepaint();
+    void drawLabels(QPainter& p, const QRectF& area, int rightMargin);
 
     int traces_;
     int points_;
     double yMin_, yMax_;
     std::vector<AxisLabelDef> labels_;
+    std::vector<AxisLabelDef> rightLabels_;
+    bool stepped_ = false;
+    bool repaintPending_ = false;
+    QElapsedTimer sinceRepaint_;
     std::vector<int> colors_;
     std::vector<bool> visible_;
     std::vector<double> data_;  // traces_ rings of points_ values

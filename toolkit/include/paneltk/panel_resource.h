@@ -147,6 +147,8 @@ struct StripChartDef {
     double yMax = 10;
     std::vector<AxisLabelDef> yLabels;     // empty: numeric axis
     std::vector<unsigned> traceColors;     // 0xRRGGBB, trace 1 first; missing ones are black
+    bool stepped = false;                  // digital traces: a change is drawn as a step
+    std::vector<AxisLabelDef> rightLabels; // labels beside the traces on the right edge
 };
 
 // Optional pixel position and size; 0 lets the toolkit lay the control out.
