@@ -541,7 +541,7 @@ Outcome runCommand(const std::vector<std::string>& w, std::string_view raw, Line
         // Only the current line can be waiting, so one deadline is enough.
         static double until = -1;
         if (until < 0) until = timer() + s;
-        if (timer() < until) return Outcome::NotYet;
+        if (timer() < until) return Outcome::Holding;
         until = -1;
         return Outcome::Done;
     }

@@ -16,6 +16,7 @@ enum class Outcome {
     Done,      // the line ran (an expectation passed, an action was taken)
     Failed,    // the line ran and failed; message says why
     NotYet,    // an action's target cannot be reached yet: try again later
+    Holding,   // a wait whose time has not passed: try again later, no time-out
 };
 
 struct LineContext {

@@ -119,6 +119,8 @@ void scriptStep() {
         LineContext ctx;
         ctx.advance = advance;
         Outcome o = runCommand(words, line.text, ctx, message);
+        // A wait lasts its whole time, whatever the actions' time-out.
+        if (o == Outcome::Holding) return;
         if (o == Outcome::NotYet) {
             if (r.next != index) return;  // moved on meanwhile (nested loop)
             auto now = std::chrono::steady_clock::now();

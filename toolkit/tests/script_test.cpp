@@ -228,6 +228,21 @@ TEST_F(ScriptTest, CloseBoxAndVirtualWait) {
     EXPECT_EQ(callsOf(SAMPLE_EXIT).size(), 1u);
 }
 
+// A real-time wait is no action waiting for its target: it lasts its whole
+// time even when that is longer than the actions' time-out.
+TEST_F(ScriptTest, RealTimeWaitOutlastsTheActionTimeout) {
+    useVirtualClock(false);
+    const double t0 = timer();
+    int failures = runScript(R"(
+        timeout 0.1
+        wait 0.3
+        close SAMPLE
+    )");
+    EXPECT_EQ(failures, 0);
+    EXPECT_GE(timer() - t0, 0.3);
+    EXPECT_EQ(callsOf(SAMPLE_EXIT).size(), 1u);
+}
+
 TEST_F(ScriptTest, ExtraCommandsAndTheBenchHook) {
     int count = 0;
     ASSERT_EQ(registerScriptCommand("probe", benchReply, &count), OK);

@@ -1,0 +1,106 @@
+// Times the soft front panel's data path headless: a cycle run at 0.1 ms on
+// the bench's virtual clock, read portion by portion through the same fetch
+// the display loop uses (ring, result file, results list and strip chart,
+// both panels loaded and shown off screen).
+//
+//   sorvi_data_path_throughput [FRAMES] [FILE]
+//
+// Prints frames a second for the data path alone (the time the bench spends
+// making the frames is measured apart), and checks that the file holds
+// every frame fetched.
+#include <paneltk/paneltk.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "bench_test_interface.h"
+#include "data_path.h"
+#include "sorvi.h"
+#include "sorvi_plugin.h"
+#include "sorvi_uir.h"
+#include "tarvo_32.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Job {
+    sorvi_handle handle = 0;
+    long long frames = 0;
+    std::string file;
+    double pathSeconds = 0;
+    double benchSeconds = 0;
+    long long fetched = 0;
+    int paints = 0;
+};
+
+double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+void set(int panel, int control, double value) {
+    tk::setValue(panel, control, value);
+    tk::callCallback(panel, control);
+}
+
+void runJob(void* data) {
+    Job& job = *static_cast<Job*>(data);
+    auto& inst = *reinterpret_cast<SorviInstance*>(job.handle);
+    const int mp = inst.mainPanel;
+    set(mp, MP_SAMPLE_PERIOD, 0.0001);
+    set(mp, MP_MODE, 2);
+    set(mp, MP_B_P_SIZE, 1000);
+    set(mp, MP_RELE_SWITCH, 1);
+    tk::setValue(mp, MP_FILE_NAME, job.file);
+    tk::callCallback(mp, MP_FILE_NAME);
+    tk::callCallback(mp, MP_GRAPH);
+    tk::callCallback(mp, MP_SHOW_RES);
+    tk::callCallback(mp, MP_START);
+    const double portion = inst.bufferSize * 0.0001;
+    while (job.fetched < job.frames) {
+        const auto t0 = Clock::now();
+        bench::testing::advanceSeconds(portion);
+        const auto t1 = Clock::now();
+        const int before = inst.totalRead;
+        outData(inst);
+        job.pathSeconds += seconds(Clock::now() - t1);
+        job.benchSeconds += seconds(t1 - t0);
+        if (inst.totalRead == before) break;
+        job.fetched = inst.totalRead;
+    }
+    tk::callCallback(mp, MP_STOP);
+    sorvi_close(&job.handle);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Job job;
+    job.frames = argc > 1 ? std::atoll(argv[1]) : 5000000;
+    job.file = argc > 2 ? argv[2] : (std::filesystem::temp_directory_path() / "sorvi_throughput.sorvi").string();
+    if (job.frames <= 0) {
+        std::fprintf(stderr, "usage: sorvi_data_path_throughput [FRAMES] [FILE]\n");
+        return 2;
+    }
+    std::filesystem::remove(job.file);
+    if (ensureRuntime() != tk::OK) return 1;
+    bench::testing::useVirtualClock();
+    ViSession carrier = 0;
+    if (tarvo_init(const_cast<ViRsrc>("VXI0::24::INSTR"), VI_TRUE, VI_FALSE, &carrier) < 0) {
+        std::fprintf(stderr, "cannot open the bench's carrier\n");
+        return 1;
+    }
+    if (sorvi_init(carrier, 1, VI_TRUE, VI_TRUE, &job.handle) != 0) return 1;
+    tk::postDeferredCall(runJob, &job);
+    sorvi_display(job.handle);
+    tarvo_close(carrier);
+
+    const auto fileFrames = static_cast<long long>(std::filesystem::file_size(job.file) / 4);
+    std::filesystem::remove(job.file);
+    std::printf("frames fetched:        %lld (file holds %lld)\n", job.fetched, fileFrames);
+    std::printf("data path:             %.3f s, %.0f frames/s\n", job.pathSeconds, job.fetched / job.pathSeconds);
+    std::printf("bench making frames:   %.3f s, %.0f frames/s\n", job.benchSeconds,
+                job.fetched / job.benchSeconds);
+    return fileFrames == job.fetched ? 0 : 1;
+}
