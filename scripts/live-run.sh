@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# A long live run of the soft front panel, outside the test command: the host
+# opens position 1 of the default bench, whose channels 1-16 count in binary
+# (channel k toggles every 2^(k-1) frames), and runs cycle mode at 0.1 ms in
+# real time with the strip chart and the results list shown and a result file
+# written. Afterwards the file is checked frame by frame (every frame one
+# more than the one before it: none lost, none doubled) and the host's CPU
+# time and peak memory are printed.
+#
+#   scripts/live-run.sh [SECONDS]     (default 60)
+set -euo pipefail
+seconds="${1:-60}"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/build.sh" default >/dev/null
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+{
+    echo "ring HOST_CARRIER #1"
+    echo "commit HOST_OPEN"
+    step=0.0001
+    for k in $(seq 1 16); do
+        echo "bench at VXI0::24::INSTR 1 input $k seq $step 0 5"
+        step=$(python3 -c "print($step * 2)")
+    done
+    echo "set MP_SAMPLE_PERIOD 0.0001"
+    echo "ring MP_MODE \"непрерывный\""
+    echo "set MP_B_P_SIZE 1000"
+    echo "set MP_RELE_SWITCH 1"
+    echo "set MP_FILE_NAME \"$work/live.sorvi\""
+    echo "commit MP_GRAPH"
+    echo "commit MP_SHOW_RES"
+    echo "commit MP_START"
+    echo "wait $seconds"
+    echo "commit MP_STOP"
+    echo "wait 1"
+    echo "commit MP_MP_EXIT"
+    echo "commit EXIT_POPUP_EXIT_YES"
+    echo "commit HOST_EXIT"
+} > "$work/live.tks"
+
+QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" python3 - "$root/build/default/bin/panelhost" "$work" "$seconds" <<'PY'
+import os, resource, struct, subprocess, sys, time
+host, work, seconds = sys.argv[1], sys.argv[2], float(sys.argv[3])
+start = time.monotonic()
+run = subprocess.run([host, "--script", os.path.join(work, "live.tks")], capture_output=True, text=True)
+wall = time.monotonic() - start
+usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+print(run.stdout + run.stderr, end="")
+with open(os.path.join(work, "live.sorvi"), "rb") as f:
+    data = f.read()
+frames = len(data) // 4
+gaps = 0
+previous = None
+for (value,) in struct.iter_unpack("<I", data[: frames * 4]):
+    value &= 0xFFFF
+    if previous is not None and value != (previous + 1) & 0xFFFF:
+        gaps += 1
+    previous = value
+cpu = usage.ru_utime + usage.ru_stime
+print(f"run: {seconds:.0f} s acquiring, {wall:.1f} s wall in all")
+print(f"file: {frames} frames ({len(data) % 4} stray bytes), {gaps} breaks in the count")
+print(f"host CPU: {cpu:.2f} s = {100 * cpu / wall:.1f} % of one core over the whole run")
+print(f"host peak resident memory: {usage.ru_maxrss / 1024:.1f} MiB")
+sys.exit(0 if run.returncode == 0 and gaps == 0 and len(data) % 4 == 0 and frames > 0 else 1)
+PY
