@@ -39,8 +39,11 @@ void sweep(SorviInstance& inst) {
         const auto deadline = std::chrono::steady_clock::now() + kStopWait;
         ViInt16 state = 1;
         for (;;) {
+            // The clock is read before the poll, so the last poll always
+            // comes after the deadline, however late this thread ran.
+            const bool late = std::chrono::steady_clock::now() >= deadline;
             if (checkError(inst, lumex_state(vi, &state)) < 0) return;
-            if (state == 0 || std::chrono::steady_clock::now() >= deadline) break;
+            if (state == 0 || late) break;
         }
         if (state != 0) {
             tk::setValue(inst.mainPanel, MP_ERROR_MESSAGE, "мезонин не дает останова");

@@ -444,3 +444,121 @@ TEST_F(DataPath, DacSweepOnAModuleReadingZerosEndsAtOnce) {
         }
     });
 }
+
+TEST_F(DataPath, AfterStopEveryFrameLeftIsFetchedRingByRing) {
+    bench::testing::useVirtualClock();
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 2, 0.0001, 1000);
+        tk::callCallback(inst.mainPanel, MP_START);
+        bench::testing::advanceSeconds(2.5);  // 25 000 frames, more than two rings
+        tk::callCallback(inst.mainPanel, MP_STOP);
+        for (int turn = 0; turn < 5 && inst.dataPending.load() != 0; ++turn) process_data(inst.mainPanel);
+        EXPECT_EQ(inst.totalRead, 25000);
+        EXPECT_EQ(inst.dataPending.load(), 0);
+        ViInt32 ready = -1;
+        lumex_numReadyData(inst.session, &ready);
+        EXPECT_EQ(ready, 0);
+    });
+}
+
+TEST_F(DataPath, ARingPositionPastTheEndReadsFromTheStartWhole) {
+    bench::testing::useVirtualClock();
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 2, 0.0001, 1000);
+        tk::callCallback(inst.mainPanel, MP_START);
+        inst.writeIndex = inst.bufferSize + 5;
+        bench::testing::advanceSeconds(0.05);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(outData(inst), VI_SUCCESS);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "!!!stopBL=10245, portionSize=-5\n");
+        EXPECT_EQ(inst.totalRead, 500);
+        EXPECT_EQ(inst.writeIndex, 500);  // the portion sits whole at the start
+        tk::callCallback(inst.mainPanel, MP_STOP);
+    });
+}
+
+TEST_F(DataPath, TwoModulesAcquireIntoTheirOwnListsAndFiles) {
+    bench::testing::useVirtualClock();
+    const fs::path fileA = dir_ / "a.sorvi";
+    const fs::path fileB = dir_ / "b.sorvi";
+    onModule([&](SorviInstance& a) {
+        const sorvi_handle other = [&] {
+            sorvi_handle h = 0;
+            EXPECT_EQ(initAnswered(carrier_, 3, h), 0);
+            return h;
+        }();
+        displayAndRun(other, [&](SorviInstance& b) {
+            configure(a, 2, 0.0001, 1000);
+            configure(b, 2, 0.0002, 1000);
+            setText(a.mainPanel, MP_FILE_NAME, fileA.string());
+            setText(b.mainPanel, MP_FILE_NAME, fileB.string());
+            tk::callCallback(a.mainPanel, MP_START);
+            tk::callCallback(b.mainPanel, MP_START);
+            bench::testing::advanceSeconds(0.2);
+            EXPECT_EQ(outData(a), VI_SUCCESS);
+            EXPECT_EQ(outData(b), VI_SUCCESS);
+            EXPECT_EQ(a.totalRead, 2000);
+            EXPECT_EQ(b.totalRead, 1000);
+            EXPECT_EQ(fileFrames(fileA), ringFrames(a, 0, 2000));
+            EXPECT_EQ(fileFrames(fileB), ringFrames(b, 0, 1000));
+            int linesA = 0, linesB = 0;
+            tk::lineCount(a.resultsPanel, RP_RESULTS_BOX, linesA);
+            tk::lineCount(b.resultsPanel, RP_RESULTS_BOX, linesB);
+            EXPECT_GT(linesA, 0);
+            EXPECT_GT(linesB, 0);
+            EXPECT_NE(a.resultsPanel, b.resultsPanel);
+            tk::callCallback(a.mainPanel, MP_STOP);
+            tk::callCallback(b.mainPanel, MP_STOP);
+        });
+    });
+}
+
+TEST_F(DataPath, ViewerTellsAFileRemovedAndFindsThePreviousChange) {
+    bench::testing::useVirtualClock();
+    const fs::path file = dir_ / "gone.sorvi";
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 2, 0.0001, 1000);
+        setText(inst.mainPanel, MP_FILE_NAME, file.string());
+        tk::callCallback(inst.mainPanel, MP_SHOW_RES);
+        tk::callCallback(inst.mainPanel, MP_START);
+        bench::testing::advanceSeconds(0.5);
+        outData(inst);
+        tk::callCallback(inst.mainPanel, MP_STOP);
+        process_data(inst.mainPanel);
+        const int rp = inst.resultsPanel;
+
+        // "другой кадр" from the last line: the line before it, marked from
+        // its first to its last differing character.
+        int lines = 0;
+        tk::lineCount(rp, RP_RESULTS_BOX, lines);
+        ASSERT_GT(lines, 2);
+        tk::selectText(rp, RP_RESULTS_BOX, lines - 2, 0, 0);
+        tk::callCallback(rp, RP_ANOTHER_CADR);
+        std::string at, before, selected;
+        tk::lineText(rp, RP_RESULTS_BOX, lines - 2, at);
+        tk::lineText(rp, RP_RESULTS_BOX, lines - 3, before);
+        tk::selectedText(rp, RP_RESULTS_BOX, selected);
+        std::size_t first = 0;
+        while (at[first] == before[first]) ++first;
+        std::size_t last = at.size() - 1;
+        while (at[last] == before[last]) --last;
+        EXPECT_EQ(selected, before.substr(first, last - first + 1));
+
+        fs::remove(file);
+        tk::setValue(rp, inst.scrollBar, 1);
+        inst.firstShown = 4000;
+        tk::startScript("answer expect \"" + file.string() + "\" \"Не возможно открыть файл\"", "removed");
+        EXPECT_EQ(scrollF(rp), -1);
+        EXPECT_TRUE(tk::scriptResult().failures.empty());
+    });
+}
+
+TEST_F(DataPath, ARefusedInterruptMaskIsNotBelieved) {
+    onModule([&](SorviInstance& inst) {
+        bench::testing::failNext("tarvo_m_out16", static_cast<ViStatus>(0xBFFF0015), 10);  // time-out
+        set(inst.mainPanel, MP_ENABLE_INTERRUPT, 1);
+        bench::testing::clearFailures();
+        EXPECT_EQ(inst.interruptMask, 0);
+        EXPECT_FALSE(shown(inst.mainPanel, MP_ERROR_MESSAGE).empty());
+    });
+}

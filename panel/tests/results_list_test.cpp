@@ -201,3 +201,22 @@ TEST_F(Displays, RingSizeDialogRoundsUpAndKeepsTheRingOnFailure) {
         EXPECT_EQ(shown(inst.mainPanel, MP_ERROR_MESSAGE), "Не возможно получить память");
     });
 }
+
+TEST_F(Displays, DemoModeStandsInForTheModule) {
+    tk::useVirtualClock(true);
+    onDemoPanels([](SorviInstance& inst) {
+        const double t0 = tk::timer();
+        tk::callCallback(inst.mainPanel, MP_SELFTEST);
+        EXPECT_DOUBLE_EQ(tk::timer() - t0, 1.0);
+        EXPECT_EQ(shown(inst.selfTestPanel, ST_RESULT), "0");
+        EXPECT_EQ(shown(inst.selfTestPanel, ST_MSG), "Демо-версия");
+        tk::setValue(inst.mainPanel, MP_SAMPLE_PERIOD, 0.005);
+        tk::callCallback(inst.mainPanel, MP_SAMPLE_PERIOD);
+        EXPECT_DOUBLE_EQ(inst.samplePeriod, 0.005);
+        // Single mode: a random frame below 65536 in the two fields.
+        tk::callCallback(inst.mainPanel, MP_START);
+        EXPECT_EQ(shown(inst.mainPanel, MP_RESULT_2), "0000000000000000");
+        EXPECT_EQ(shown(inst.mainPanel, MP_RESULT).size(), 16u);
+    });
+    tk::useVirtualClock(false);
+}
