@@ -14,7 +14,6 @@ int Selftest(int, int, int event, void* callbackData, int, int) {
     if (!inst) return 0;
     const int st = inst->selfTestPanel;
     tk::displayPanel(st);
-    tk::processEvents();  // the waiting text is seen while the test runs
     ViInt16 result = 0;
     std::string message;
     if (inst->session != 0) {

@@ -79,6 +79,17 @@ TEST_F(ScriptedHost, CycleRunWritesWholeFramesAndShowsTheFifoOverflow) {
         EXPECT_TRUE(std::filesystem::exists(shots_ / shot)) << shot;
 }
 
+// Thresholds by group, a register, the self-test, the DAC sweep and the
+// ring size on position 3 (the script checks what the panels show).
+TEST_F(ScriptedHost, SettingsAndTestPanelsOfAModule) {
+    if (!std::filesystem::exists(HOST_TEST_PLUGIN))
+        GTEST_SKIP() << "the soft front panel plug-in is not built yet (" << HOST_TEST_PLUGIN << ")";
+    const HostRun run = runHost("--script " + script("settings_run.tks") + " --screenshots " + shots_.string());
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    for (const char* shot : {"sorvi_ST_result.png", "sorvi_TP_sweep.png", "sorvi_PP_params.png"})
+        EXPECT_TRUE(std::filesystem::exists(shots_ / shot)) << shot;
+}
+
 TEST_F(ScriptedHost, WithoutThePluginTheHostStillRunsAndSaysWhy) {
     const HostRun run = runHost("--plugin /nonexistent/sorvi.so --script " + script("no_plugin.tks"));
     EXPECT_EQ(run.exitCode, 0) << run.output;
