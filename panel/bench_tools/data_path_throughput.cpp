@@ -7,15 +7,17 @@
 //
 // Prints frames a second for the data path alone (the time the bench spends
 // making the frames is measured apart), and checks that the file holds
-// every frame fetched.
+// every frame fetched. Then times the self-test and a full-range DAC sweep.
 #include <paneltk/paneltk.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "bench_command.h"
 #include "bench_test_interface.h"
 #include "data_path.h"
 #include "sorvi.h"
@@ -32,12 +34,23 @@ struct Job {
     long long frames = 0;
     std::string file;
     double pathSeconds = 0;
+    double pathCpuSeconds = 0;
+    double selfTestSeconds = 0;
+    double sweepSeconds = 0;
     double benchSeconds = 0;
     long long fetched = 0;
     int paints = 0;
 };
 
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// CPU time of this thread: what the data path costs, whatever else the
+// machine is busy with.
+double threadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
 
 void set(int panel, int control, double value) {
     tk::setValue(panel, control, value);
@@ -62,14 +75,27 @@ void runJob(void* data) {
         const auto t0 = Clock::now();
         bench::testing::advanceSeconds(portion);
         const auto t1 = Clock::now();
+        const double cpu = threadSeconds();
         const int before = inst.totalRead;
         outData(inst);
+        job.pathCpuSeconds += threadSeconds() - cpu;
         job.pathSeconds += seconds(Clock::now() - t1);
         job.benchSeconds += seconds(t1 - t0);
         if (inst.totalRead == before) break;
         job.fetched = inst.totalRead;
     }
     tk::callCallback(mp, MP_STOP);
+
+    // The test panels, on the bench's real clock: the self-test, and a DAC
+    // sweep over the whole range (every input at 10 V never reads all zero).
+    sorvi_bench_command("clock real", nullptr, 0);
+    auto t0 = Clock::now();
+    tk::callCallback(mp, MP_SELFTEST);
+    job.selfTestSeconds = seconds(Clock::now() - t0);
+    sorvi_bench_command("at VXI0::24::INSTR 1 input all 10V", nullptr, 0);
+    t0 = Clock::now();
+    tk::callCallback(mp, MP_TEST);
+    job.sweepSeconds = seconds(Clock::now() - t0);
     sorvi_close(&job.handle);
 }
 
@@ -99,8 +125,11 @@ int main(int argc, char** argv) {
     const auto fileFrames = static_cast<long long>(std::filesystem::file_size(job.file) / 4);
     std::filesystem::remove(job.file);
     std::printf("frames fetched:        %lld (file holds %lld)\n", job.fetched, fileFrames);
-    std::printf("data path:             %.3f s, %.0f frames/s\n", job.pathSeconds, job.fetched / job.pathSeconds);
+    std::printf("data path:             %.3f s, %.0f frames/s (CPU %.3f s, %.0f frames/s)\n", job.pathSeconds,
+                job.fetched / job.pathSeconds, job.pathCpuSeconds, job.fetched / job.pathCpuSeconds);
     std::printf("bench making frames:   %.3f s, %.0f frames/s\n", job.benchSeconds,
                 job.fetched / job.benchSeconds);
+    std::printf("self-test:             %.1f ms\n", 1000 * job.selfTestSeconds);
+    std::printf("DAC sweep, full range: %.1f ms (1999 steps)\n", 1000 * job.sweepSeconds);
     return fileFrames == job.fetched ? 0 : 1;
 }
