@@ -2,6 +2,7 @@
 
 #include <libsigrok/libsigrok.h>
 
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
@@ -113,8 +114,14 @@ public:
                 data = packed_.data();
             }
             sr_datafeed_logic logic{};
-            logic.length = n * sizeof(std::uint32_t);
-            logic.unitsize = sizeof(std::uint32_t);
+            logic.unitsize = unitSize();
+            if (logic.unitsize < sizeof(std::uint32_t)) {
+                // Fewer channels take fewer bytes per sample: keep the low ones.
+                auto* bytes = reinterpret_cast<std::uint8_t*>(packed_.data());
+                for (std::size_t i = 0; i < n; ++i)
+                    std::memmove(bytes + i * logic.unitsize, &packed_[i], logic.unitsize);
+            }
+            logic.length = n * logic.unitsize;
             logic.data = const_cast<std::uint32_t*>(data);
             send(SR_DF_LOGIC, &logic);
             written_ += n;
@@ -144,6 +151,9 @@ public:
     }
 
 private:
+    // Bytes per sample: 4 for all 32 channels, fewer for a short list.
+    std::uint16_t unitSize() const { return static_cast<std::uint16_t>((channels_.size() + 7) / 8); }
+
     void begin(std::uint64_t samplerateHz) {
         sr_datafeed_header header{};
         header.feed_version = 1;
