@@ -1,94 +1,106 @@
 #include "sigrok_frame_sink.h"
 
-#include <libsigrok/libsigrok.h>
+#include <unistd.h>
+#include <zip.h>
 
+#include <algorithm>
 #include <cstring>
-#include <map>
-#include <mutex>
-#include <string>
+#include <fstream>
 
 #include "command_error.h"
 #include "output_file.h"
+#include "sigrok_output.h"
 
 namespace sorvictl {
 
 namespace {
 
-// libsigrok is set up once per process. Its user devices cannot be freed
-// through the public interface, so one device per channel set is made and
-// kept for the life of the process.
-struct SigrokLibrary {
-    sr_context* context = nullptr;
-    std::map<std::string, sr_dev_inst*> devices;
-    std::mutex lock;
+// Frames to samples of the chosen channels: bit k of a sample is the k-th
+// channel of the list; a sample takes as few bytes as the list needs.
+class ChannelPacker {
+public:
+    explicit ChannelPacker(const std::vector<int>& chosen) {
+        for (int c = 1; c <= 32; ++c) channels_.push_back(c);
+        if (!chosen.empty() && chosen != channels_) {
+            channels_ = chosen;
+            picked_ = true;
+        }
+        unit_ = unitSizeFor(channels_.size());
+    }
+    const std::vector<int>& channels() const { return channels_; }
+    unsigned unit() const { return unit_; }
+
+    // The samples for `count` frames; valid until the next call.
+    const void* pack(const std::uint32_t* frames, std::size_t count) {
+        if (!picked_) return frames;
+        bytes_.resize(count * unit_);
+        for (std::size_t i = 0; i < count; ++i) {
+            std::uint32_t word = 0;
+            for (std::size_t k = 0; k < channels_.size(); ++k)
+                word |= ((frames[i] >> (channels_[k] - 1)) & 1u) << k;
+            std::memcpy(&bytes_[i * unit_], &word, unit_);  // the low bytes: the machine is little-endian
+        }
+        return bytes_.data();
+    }
+
+private:
+    std::vector<int> channels_;
+    bool picked_ = false;
+    unsigned unit_ = 4;
+    std::vector<std::uint8_t> bytes_;
 };
 
-SigrokLibrary& library() {
-    static SigrokLibrary lib;
-    return lib;
-}
+// Portions of at most 1 Mi frames keep the modules' buffers bounded.
+constexpr std::size_t kPortion = 1u << 20;
 
-sr_dev_inst* userDevice(const std::vector<int>& channels) {
-    SigrokLibrary& lib = library();
-    std::lock_guard guard(lib.lock);
-    if (!lib.context) {
-        sr_log_loglevel_set(SR_LOG_WARN);
-        if (sr_init(&lib.context) != SR_OK) throw CommandError("libsigrok could not be initialised");
-    }
-    std::string key;
-    for (int c : channels) key += std::to_string(c) + ",";
-    auto found = lib.devices.find(key);
-    if (found != lib.devices.end()) return found->second;
-    sr_dev_inst* device = sr_dev_inst_user_new("SORVI", "32-channel input", nullptr);
-    if (!device) throw CommandError("libsigrok could not make a device");
-    for (std::size_t i = 0; i < channels.size(); ++i)
-        sr_dev_inst_channel_add(device, static_cast<int>(i), SR_CHANNEL_LOGIC, std::to_string(channels[i]).c_str());
-    lib.devices.emplace(key, device);
-    return device;
-}
-
-const char* moduleId(FileFormat format) {
-    switch (format) {
-        case FileFormat::Sr: return "srzip";
-        case FileFormat::Vcd: return "vcd";
-        case FileFormat::Csv: return "csv";
-        default: return nullptr;
-    }
-}
-
-class SigrokFrameSink : public FrameSink {
+// vcd and csv: the module's text goes into a file of ours.
+class TextFrameSink : public FrameSink {
 public:
-    explicit SigrokFrameSink(const SinkOptions& options) : path_(options.path) {
-        for (int c = 1; c <= 32; ++c) channels_.push_back(c);
-        if (!options.channels.empty()) {
-            picked_ = options.channels != channels_;
-            channels_ = options.channels;
-        }
-        if (options.samplerateHz == 0) throw CommandError("the sample rate must be at least 1 Hz");
-        sr_dev_inst* device = userDevice(channels_);
-        const sr_output_module* module = sr_output_find(const_cast<char*>(moduleId(options.format)));
-        if (!module) throw CommandError(std::string("libsigrok has no output module ") + moduleId(options.format));
-
-        // srzip writes the archive itself; the text formats hand their
-        // output back, and it goes to a file of ours.
-        if (options.format == FileFormat::Sr) {
-            claimOutputPath(path_, options.force);
-            output_ = sr_output_new(module, nullptr, device, path_.c_str());
-        } else {
-            file_ = std::make_unique<OutputFile>(path_, options.force);
-            output_ = sr_output_new(module, nullptr, device, nullptr);
-        }
-        if (!output_) throw CommandError("libsigrok could not start writing " + path_);
-
+    TextFrameSink(const SinkOptions& options, const char* moduleId)
+        : packer_(options.channels), file_(options.path, options.force),
+          output_(moduleId, packer_.channels(), options.samplerateHz, nullptr, &file_) {}
+    ~TextFrameSink() override {
         try {
-            begin(options.samplerateHz);
-        } catch (...) {
-            sr_output_free(output_);
-            throw;
+            close();
+        } catch (const CommandError&) {
         }
     }
+    void write(const std::uint32_t* frames, std::size_t count) override {
+        while (count > 0) {
+            const std::size_t n = std::min(count, kPortion);
+            output_.sendLogic(packer_.pack(frames, n), n, packer_.unit());
+            written_ += n;
+            frames += n;
+            count -= n;
+        }
+    }
+    void close() override {
+        if (closed_) return;
+        closed_ = true;
+        output_.finish();
+        file_.close();
+    }
 
-    ~SigrokFrameSink() override {
+private:
+    ChannelPacker packer_;
+    OutputFile file_;
+    SigrokOutput output_;
+    bool closed_ = false;
+};
+
+// The session file (.sr, a zip archive). libsigrok's srzip module writes it,
+// but it reopens and rewrites the whole archive for every 1 MiB of samples,
+// which grows as the square of the capture. So the samples are first spooled
+// to a raw file beside the output; at the end srzip writes the archive with
+// its metadata and the first chunk, and the remaining chunks are added in a
+// single pass with libzip, in srzip's own naming (logic-1-N).
+class SessionFileSink : public FrameSink {
+public:
+    explicit SessionFileSink(const SinkOptions& options)
+        : path_(options.path), rate_(options.samplerateHz), packer_(options.channels),
+          spoolPath_(claimPaths(options)), spool_(spoolPath_, false) {}
+
+    ~SessionFileSink() override {
         try {
             close();
         } catch (const CommandError&) {
@@ -96,34 +108,15 @@ public:
     }
 
     void write(const std::uint32_t* frames, std::size_t count) override {
-        if (!output_) throw CommandError(path_ + " is closed");
-        // Portions of at most 1 Mi frames keep the text formats' output
-        // buffers bounded.
-        constexpr std::size_t kPortion = 1u << 20;
         while (count > 0) {
             const std::size_t n = std::min(count, kPortion);
-            const std::uint32_t* data = frames;
-            if (picked_) {
-                packed_.resize(n);
-                for (std::size_t i = 0; i < n; ++i) {
-                    std::uint32_t word = 0;
-                    for (std::size_t k = 0; k < channels_.size(); ++k)
-                        word |= ((frames[i] >> (channels_[k] - 1)) & 1u) << k;
-                    packed_[i] = word;
-                }
-                data = packed_.data();
+            const std::uint64_t before = spool_.size();
+            try {
+                spool_.append(packer_.pack(frames, n), n * packer_.unit(), packer_.unit());
+            } catch (const CommandError&) {
+                written_ += (spool_.size() - before) / packer_.unit();
+                throw;
             }
-            sr_datafeed_logic logic{};
-            logic.unitsize = unitSize();
-            if (logic.unitsize < sizeof(std::uint32_t)) {
-                // Fewer channels take fewer bytes per sample: keep the low ones.
-                auto* bytes = reinterpret_cast<std::uint8_t*>(packed_.data());
-                for (std::size_t i = 0; i < n; ++i)
-                    std::memmove(bytes + i * logic.unitsize, &packed_[i], logic.unitsize);
-            }
-            logic.length = n * logic.unitsize;
-            logic.data = const_cast<std::uint32_t*>(data);
-            send(SR_DF_LOGIC, &logic);
             written_ += n;
             frames += n;
             count -= n;
@@ -131,78 +124,93 @@ public:
     }
 
     void close() override {
-        if (!output_) return;
-        std::string failure;
+        if (closed_) return;
+        closed_ = true;
+        spool_.close();
         try {
-            send(SR_DF_END, nullptr);
+            build();
         } catch (const CommandError& e) {
-            failure = e.what();
+            throw CommandError(std::string(e.what()) + "; the frames are kept in " + spoolPath_);
         }
-        if (sr_output_free(output_) != SR_OK && failure.empty()) failure = "finishing " + path_ + " failed";
-        output_ = nullptr;
-        if (file_) {
-            try {
-                file_->close();
-            } catch (const CommandError& e) {
-                if (failure.empty()) failure = e.what();
-            }
-        }
-        if (!failure.empty()) throw CommandError(failure);
+        ::unlink(spoolPath_.c_str());
     }
 
 private:
-    // Bytes per sample: 4 for all 32 channels, fewer for a short list.
-    std::uint16_t unitSize() const { return static_cast<std::uint16_t>((channels_.size() + 7) / 8); }
-
-    void begin(std::uint64_t samplerateHz) {
-        sr_datafeed_header header{};
-        header.feed_version = 1;
-        send(SR_DF_HEADER, &header);
-        sr_config rate{SR_CONF_SAMPLERATE, g_variant_ref_sink(g_variant_new_uint64(samplerateHz))};
-        GSList* config = g_slist_append(nullptr, &rate);
-        sr_datafeed_meta meta{config};
-        try {
-            send(SR_DF_META, &meta);
-        } catch (...) {
-            g_slist_free(config);
-            g_variant_unref(rate.data);
-            throw;
-        }
-        g_slist_free(config);
-        g_variant_unref(rate.data);
+    // Refuses an existing output unless forced; names the spool file.
+    static std::string claimPaths(const SinkOptions& options) {
+        claimOutputPath(options.path, options.force);
+        return options.path + ".part-" + std::to_string(::getpid());
     }
 
-    void send(int type, const void* payload) {
-        sr_datafeed_packet packet{};
-        packet.type = static_cast<std::uint16_t>(type);
-        packet.payload = payload;
-        GString* text = nullptr;
-        if (sr_output_send(output_, &packet, &text) != SR_OK) {
-            if (text) g_string_free(text, TRUE);
-            throw CommandError("writing " + path_ + " failed (libsigrok output)");
+    void build() {
+        const unsigned unit = packer_.unit();
+        const std::uint64_t samples = spool_.size() / unit;
+        const std::uint64_t chunk = (1u << 20) / unit;  // srzip's chunk: 1 MiB
+        const std::uint64_t head = std::min(samples, chunk);
+        std::vector<char> first(head * unit);
+        std::ifstream in(spoolPath_, std::ios::binary);
+        if (!in.read(first.data(), static_cast<std::streamsize>(first.size())))
+            throw CommandError("cannot read back " + spoolPath_);
+        in.close();
+
+        SigrokOutput srzip("srzip", packer_.channels(), rate_, path_.c_str(), nullptr);
+        srzip.sendLogic(first.data(), head, unit);
+        srzip.finish();
+        if (head == samples) return;
+
+        int error = 0;
+        zip_t* archive = zip_open(path_.c_str(), 0, &error);
+        if (!archive) throw CommandError("cannot reopen " + path_ + " to add the samples");
+        unsigned next = nextChunk(archive);
+        const std::uint64_t chunkBytes = std::uint64_t{unit} << 20;  // whole samples
+        for (std::uint64_t at = head * unit; at < samples * unit; at += chunkBytes) {
+            const std::uint64_t length = std::min<std::uint64_t>(chunkBytes, samples * unit - at);
+            zip_source_t* source = zip_source_file(archive, spoolPath_.c_str(), at, static_cast<zip_int64_t>(length));
+            const std::string name = "logic-1-" + std::to_string(next++);
+            if (!source || zip_file_add(archive, name.c_str(), source, 0) < 0) {
+                if (source) zip_source_free(source);
+                const std::string reason = zip_strerror(archive);
+                zip_discard(archive);
+                throw CommandError("adding samples to " + path_ + " failed: " + reason);
+            }
         }
-        if (!text) return;
-        try {
-            if (file_ && text->len > 0) file_->append(text->str, text->len, text->len);
-        } catch (...) {
-            g_string_free(text, TRUE);
-            throw;
+        if (zip_close(archive) < 0) {
+            const std::string reason = zip_strerror(archive);
+            zip_discard(archive);
+            throw CommandError("writing " + path_ + " failed: " + reason);
         }
-        g_string_free(text, TRUE);
+    }
+
+    // The chunk number after the last "logic-1-N" in the archive.
+    static unsigned nextChunk(zip_t* archive) {
+        unsigned next = 1;
+        const zip_int64_t entries = zip_get_num_entries(archive, 0);
+        for (zip_int64_t i = 0; i < entries; ++i) {
+            const char* name = zip_get_name(archive, static_cast<zip_uint64_t>(i), 0);
+            if (name && std::strncmp(name, "logic-1-", 8) == 0)
+                next = std::max(next, static_cast<unsigned>(std::strtoul(name + 8, nullptr, 10)) + 1);
+        }
+        return next;
     }
 
     std::string path_;
-    std::vector<int> channels_;
-    bool picked_ = false;
-    std::vector<std::uint32_t> packed_;
-    std::unique_ptr<OutputFile> file_;
-    const sr_output* output_ = nullptr;
+    std::uint64_t rate_;
+    ChannelPacker packer_;
+    std::string spoolPath_;
+    OutputFile spool_;
+    bool closed_ = false;
 };
 
 }  // namespace
 
 std::unique_ptr<FrameSink> openSigrokFrameSink(const SinkOptions& options) {
-    return std::make_unique<SigrokFrameSink>(options);
+    if (options.samplerateHz == 0) throw CommandError("the sample rate must be at least 1 Hz");
+    switch (options.format) {
+        case FileFormat::Sr: return std::make_unique<SessionFileSink>(options);
+        case FileFormat::Vcd: return std::make_unique<TextFrameSink>(options, "vcd");
+        case FileFormat::Csv: return std::make_unique<TextFrameSink>(options, "csv");
+        default: throw CommandError("not a sigrok format");
+    }
 }
 
 }  // namespace sorvictl
