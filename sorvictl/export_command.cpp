@@ -10,6 +10,7 @@
 
 #include "command_error.h"
 #include "frame_sink.h"
+#include "stop_request.h"
 
 namespace sorvictl {
 
@@ -74,6 +75,10 @@ ExportResult runExport(const ExportOptions& o, Console& console) {
     auto sink = openFrameSink(sinkOptions);
     std::vector<std::uint32_t> portion(kPortionFrames);
     for (std::uint64_t done = 0; done < frames;) {
+        if (stopRequested()) {
+            sink->close();
+            throw CommandError("stopped; " + o.output + " holds the first " + std::to_string(done) + " frames");
+        }
         const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(portion.size(), frames - done));
         input.read(portion.data(), n * 4);
         sink->write(portion.data(), n);

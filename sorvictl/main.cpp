@@ -140,7 +140,9 @@ int main(int argc, char** argv) {
     }
 
     Console console{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
-    installStopHandlers();
+    // The long-running subcommands end on Ctrl-C by themselves, leaving
+    // their files whole; the others keep the default, immediate end.
+    if (acq->parsed() || exp->parsed() || wat->parsed() || dac->parsed()) installStopHandlers();
     try {
         useBench(benchFile);
         SteadyClock clock;

@@ -167,8 +167,12 @@ private:
             const std::uint64_t length = std::min<std::uint64_t>(chunkBytes, samples * unit - at);
             zip_source_t* source = zip_source_file(archive, spoolPath_.c_str(), at, static_cast<zip_int64_t>(length));
             const std::string name = "logic-1-" + std::to_string(next++);
-            if (!source || zip_file_add(archive, name.c_str(), source, 0) < 0) {
-                if (source) zip_source_free(source);
+            const zip_int64_t index = source ? zip_file_add(archive, name.c_str(), source, 0) : -1;
+            // Deflate's fastest level: captures compress well even so, and
+            // the archive is written at the pace of the disk, not of the
+            // compressor.
+            if (index < 0 || zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1) < 0) {
+                if (source && index < 0) zip_source_free(source);
                 const std::string reason = zip_strerror(archive);
                 zip_discard(archive);
                 throw CommandError("adding samples to " + path_ + " failed: " + reason);
