@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
     fonts-dejavu-core
     libyaml-cpp-dev
+    libsigrok-dev libzip-dev libcli11-dev sigrok-cli
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-pyvisa
     xvfb xauth

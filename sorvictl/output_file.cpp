@@ -1,0 +1,71 @@
+#include "output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "command_error.h"
+
+namespace sorvictl {
+
+namespace {
+std::string reason(int error) { return std::strerror(error); }
+}  // namespace
+
+void claimOutputPath(const std::string& path, bool force) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return;
+    if (!force) throw CommandError(path + " exists; add --force to replace it");
+    if (S_ISDIR(info.st_mode)) throw CommandError(path + " is a directory");
+    if (S_ISREG(info.st_mode) && ::unlink(path.c_str()) != 0)
+        throw CommandError("cannot replace " + path + ": " + reason(errno));
+}
+
+OutputFile::OutputFile(const std::string& path, bool force) : path_(path) {
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (force ? O_TRUNC : O_EXCL);
+    fd_ = ::open(path.c_str(), flags, 0644);
+    if (fd_ < 0) {
+        const int error = errno;
+        if (error == EEXIST) throw CommandError(path + " exists; add --force to replace it");
+        throw CommandError("cannot create " + path + ": " + reason(error));
+    }
+}
+
+OutputFile::~OutputFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void OutputFile::append(const void* data, std::size_t size, std::size_t unit) {
+    if (fd_ < 0) throw CommandError(path_ + " is closed");
+    const auto* bytes = static_cast<const char*>(data);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd_, bytes + done, size - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        const int error = n < 0 ? errno : ENOSPC;
+        const std::size_t keep = unit ? done - done % unit : done;
+        // A torn unit at the end is cut off; what cannot be cut (a pipe, a
+        // device) stays as it is.
+        if (keep != done && ::ftruncate(fd_, static_cast<off_t>(size_ + keep)) == 0)
+            ::lseek(fd_, 0, SEEK_END);
+        size_ += keep;
+        throw CommandError("writing " + path_ + " failed: " + reason(error));
+    }
+    size_ += size;
+}
+
+void OutputFile::close() {
+    if (fd_ < 0) return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) throw CommandError("closing " + path_ + " failed: " + reason(errno));
+}
+
+}  // namespace sorvictl

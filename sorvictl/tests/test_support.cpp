@@ -1,0 +1,130 @@
+#include "test_support.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "bench/bench_test_interface.h"
+#include "stop_request.h"
+
+namespace sorvictl::testing {
+
+namespace fs = std::filesystem;
+
+// The tests in this process use the built-in default bench, whatever the
+// caller's environment names.
+const bool kDefaultBench = [] {
+    ::unsetenv("SORVI_BENCH");
+    return true;
+}();
+
+ScratchDir::ScratchDir() {
+    std::string pattern = (fs::temp_directory_path() / "sorvictl-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch folder");
+    dir_ = pattern;
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+}
+
+std::vector<std::uint32_t> readFrames(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::uint32_t> frames(bytes.size() / 4);
+    std::memcpy(frames.data(), bytes.data(), frames.size() * 4);
+    return frames;
+}
+
+std::uintmax_t fileSize(const std::string& path) { return fs::file_size(path); }
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void writeFrames(const std::string& path, const std::vector<std::uint32_t>& frames) {
+    writeBytes(path, std::string(reinterpret_cast<const char*>(frames.data()), frames.size() * 4));
+}
+
+double VirtualClock::now() { return bench::testing::nowSeconds(); }
+
+void VirtualClock::pause(double seconds) {
+    ++pauses;
+    if (stopAfter >= 0 && pauses > stopAfter) requestStop();
+    bench::testing::advanceSeconds(seconds);
+}
+
+void setCounterInputs(const std::string& carrier, int position, double period) {
+    // The module takes its first sample 90 us after the start.
+    const double t0 = bench::testing::nowSeconds() + 90e-6;
+    for (int j = 0; j < 16; ++j) {
+        bench::ChannelInput in;
+        in.kind = bench::ChannelInput::Kind::Square;
+        in.low = 0.0;
+        in.high = 5.0;
+        in.periodS = std::ldexp(period, j + 1);
+        in.duty = 0.5;
+        in.phaseS = -t0 + std::ldexp(period, j) + period / 2;
+        ASSERT_TRUE(bench::testing::setInput(carrier, position, j + 1, in));
+        ASSERT_TRUE(bench::testing::setInput(carrier, position, j + 17, in));
+    }
+}
+
+bool consecutive(std::uint32_t a, std::uint32_t b) {
+    const std::uint32_t low = (a + 1) & 0xFFFFu;
+    return b == (low | (low << 16)) && (a >> 16) == (a & 0xFFFFu);
+}
+
+void BenchTest::SetUp() {
+    bench::testing::resetBench();
+    bench::testing::useVirtualClock();
+    clearStopRequest();
+}
+
+void BenchTest::TearDown() {
+    clearStopRequest();
+    bench::testing::resetBench();
+}
+
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+namespace {
+std::string slurp(const std::string& path) {
+    std::ifstream in(path);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+}  // namespace
+
+RunResult runProgram(const std::string& arguments, const std::string& prefix) {
+    ScratchDir dir;
+    const std::string outPath = dir.path("out");
+    const std::string errPath = dir.path("err");
+    const std::string command = "SORVI_BENCH= " + prefix + " " + quoted(SORVICTL_PROGRAM) + " " + arguments + " >" +
+                                quoted(outPath) + " 2>" + quoted(errPath) + " </dev/null";
+    const int raw = std::system(command.c_str());
+    RunResult result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = slurp(outPath);
+    result.err = slurp(errPath);
+    return result;
+}
+
+std::string sigrokCli() {
+    for (const char* dir : {"/usr/bin", "/usr/local/bin"}) {
+        const std::string path = std::string(dir) + "/sigrok-cli";
+        if (::access(path.c_str(), X_OK) == 0) return path;
+    }
+    return {};
+}
+
+}  // namespace sorvictl::testing
