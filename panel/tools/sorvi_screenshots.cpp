@@ -44,6 +44,8 @@ int main(int argc, char** argv) {
         directory = argv[i];
     }
     if (directory.empty()) return refuse("the folder to write into is missing (usage: sorvi_screenshots DIR)");
+    std::string reason;
+    if (!tk::checkScriptFile("", reason)) return refuse(reason);  // SORVI_SCRIPT
     std::error_code ec;
     std::filesystem::create_directories(directory, ec);
     if (ec || !std::filesystem::is_directory(directory))
