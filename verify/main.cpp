@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
             continue;
         }
         if (std::strncmp(argv[i], "--bench=", 8) == 0) {
+            if (argv[i][8] == '\0') return refuse("--bench needs the name of a bench file");
             ::setenv("SORVI_BENCH", argv[i] + 8, 1);
             continue;
         }

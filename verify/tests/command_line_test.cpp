@@ -42,6 +42,7 @@ TEST(CommandLine, OptionMistakesAreRefused) {
     expectOneLine(runVerisk({"--bogus"}), "verisk: unknown option --bogus (verisk --help lists the options)");
     expectOneLine(runVerisk({"protocol.log"}), "verisk: unexpected argument protocol.log");
     expectOneLine(runVerisk({"--bench"}), "verisk: --bench needs the name of a bench file");
+    expectOneLine(runVerisk({"--bench="}), "verisk: --bench needs the name of a bench file");
     expectOneLine(runVerisk({"--script"}), "verisk: --script needs a value");
     expectOneLine(runVerisk({"--screenshots", ""}), "verisk: --screenshots needs a value");
     // A mistake after good options is still found.
