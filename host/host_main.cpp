@@ -7,32 +7,65 @@
 
 #include <paneltk/paneltk.h>
 
+#include "bench_loader.h"
+#include "sorvi_version.h"
+
 #include "carrier_discovery.h"
 #include "host_options.h"
 #include "host_panel.h"
 #include "plugin_loader.h"
 
+namespace {
+
+int refuse(const std::string& reason) {
+    std::fprintf(stderr, "panelhost: %s\n", reason.c_str());
+    return 2;
+}
+
+// A bench file asked for (by --bench or SORVI_BENCH) must be readable and
+// right; with a mistake in it the host would show an empty bus.
+bool benchFileUsable(std::string& reason) {
+    const char* path = std::getenv(bench::kBenchEnvVar);
+    if (path == nullptr || *path == '\0') return true;
+    const bench::LoadResult loaded = bench::loadBenchFile(path);
+    if (!loaded.bench) reason = loaded.error;
+    return loaded.bench.has_value();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     host::HostOptions options;
     std::string error;
-    if (!host::parseOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "panelhost: %s\n%s", error.c_str(), host::usageText());
-        return 2;
-    }
+    if (!host::parseOptions(argc, argv, options, error))
+        return refuse(error + " (panelhost --help lists the options)");
     if (options.help) {
         std::fputs(host::usageText(), stdout);
         return 0;
+    }
+    if (options.version) {
+        std::printf("panelhost %s\n", SORVI_VERSION);
+        return 0;
+    }
+    // The simulated bench reads its description when VISA is first used.
+    if (!options.benchFile.empty()) setenv("SORVI_BENCH", options.benchFile.c_str(), 1);
+    if (!tk::checkScriptFile(options.scriptFile, error) || !benchFileUsable(error)) return refuse(error);
+
+    // A plug-in named by --plugin or SORVI_PLUGIN must load; without the one
+    // installed beside the host, the host still lists carriers and says why
+    // no soft front panel opens.
+    host::SorviPlugin plugin;
+    const std::string pluginPath = host::pluginPath(options.pluginPath);
+    const char* pluginFromEnv = std::getenv(host::kPluginEnvVar);
+    const bool pluginAskedFor = !options.pluginPath.empty() || (pluginFromEnv != nullptr && *pluginFromEnv != '\0');
+    if (!plugin.load(pluginPath)) {
+        if (pluginAskedFor) return refuse(plugin.error());
+        std::fprintf(stderr, "panelhost: %s\n", plugin.error().c_str());
     }
     if (tk::initRuntime(argc, argv) < 0) {
         std::fprintf(stderr, "panelhost: the user interface could not be started\n");
         return -1;
     }
-    // The simulated bench reads its description when VISA is first used.
-    if (!options.benchFile.empty()) setenv("SORVI_BENCH", options.benchFile.c_str(), 1);
-
-    host::SorviPlugin plugin;
-    const std::string pluginPath = host::pluginPath(options.pluginPath);
-    if (!plugin.load(pluginPath)) std::fprintf(stderr, "panelhost: %s\n", plugin.error().c_str());
 
     int status = 0;
     {

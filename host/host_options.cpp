@@ -8,7 +8,7 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
     for (int k = 1; k < argc; ++k) {
         const std::string_view arg = argv[k];
         auto value = [&](std::string& into) {
-            if (k + 1 >= argc) {
+            if (k + 1 >= argc || argv[k + 1][0] == '\0') {
                 error = "option " + std::string(arg) + " needs a value";
                 return false;
             }
@@ -17,11 +17,15 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
         };
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--plugin") {
             if (!value(options.pluginPath)) return false;
         } else if (arg == "--bench") {
             if (!value(options.benchFile)) return false;
-        } else if (arg == "--script" || arg == "--screenshots") {
+        } else if (arg == "--script") {
+            if (!value(options.scriptFile)) return false;  // run by the toolkit itself
+        } else if (arg == "--screenshots") {
             std::string toolkitOption;  // read by the toolkit itself
             if (!value(toolkitOption)) return false;
         } else {
@@ -38,7 +42,9 @@ const char* usageText() {
            "                     else <program dir>/../lib/sorvi.so)\n"
            "  --bench FILE       simulated bench description (sets SORVI_BENCH)\n"
            "  --script FILE      run a panel script (see docs/scripting.md)\n"
-           "  --screenshots DIR  save every displayed panel as a PNG file in DIR\n";
+           "  --screenshots DIR  save every displayed panel as a PNG file in DIR\n"
+           "  --help, -h         print this text and exit\n"
+           "  --version          print the version and exit\n";
 }
 
 }  // namespace host

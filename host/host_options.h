@@ -9,7 +9,9 @@ namespace host {
 struct HostOptions {
     std::string pluginPath;  // --plugin PATH (empty: SORVI_PLUGIN or the default)
     std::string benchFile;   // --bench FILE (sets SORVI_BENCH)
+    std::string scriptFile;  // --script FILE (run by the toolkit; checked before start)
     bool help = false;       // --help
+    bool version = false;    // --version
 };
 
 // Reads argv[1..argc-1]. Returns false with a message in error for an

@@ -183,23 +183,23 @@ struct Placement {
 };
 const Placement kMainLayout[] = {
     {MP_TEXTMSG_2, {6, 10, 0, 0}},        {MP_TEXTMSG_3, {6, 150, 0, 0}},
-    {MP_TEXTMSG_11, {6, 330, 0, 0}},      {MP_VXI_LOGO, {4, 470, 28, 28}},
-    {MP_PICTURE_2, {4, 506, 28, 28}},
+    {MP_TEXTMSG_11, {6, 330, 0, 0}},      {MP_VXI_LOGO, {2, 414, 32, 58}},
+    {MP_PICTURE_2, {2, 478, 32, 58}},
     {MP_K, {50, 10, 22, 60}},             {MP_S, {50, 80, 22, 60}},
     {MP_MEZ_NUM, {50, 150, 22, 60}},      {MP_BAZA, {49, 225, 24, 80}},
     {MP_MP_EXIT, {49, 460, 24, 74}},
     // thresholds, relays, trigger, interrupts
-    {MP_DECORATION, {82, 5, 150, 262}},   {MP_TEXTMSG_4, {92, 10, 0, 0}},
+    {MP_DECORATION, {82, 5, 150, 282}},   {MP_TEXTMSG_4, {92, 10, 0, 0}},
     {MP_GROUP, {88, 60, 24, 150}},        {MP_TEXTMSG_24, {92, 220, 0, 0}},
-    {MP_POROG_C, {140, 10, 22, 75}},      {MP_POROG_1, {140, 100, 22, 75}},
-    {MP_POROG_2, {140, 185, 22, 75}},     {MP_RELE_SWITCH, {195, 10, 26, 75}},
-    {MP_START_TYPE, {195, 100, 26, 75}},  {MP_ENABLE_INTERRUPT, {195, 185, 26, 75}},
+    {MP_POROG_C, {140, 10, 22, 75}},      {MP_POROG_1, {140, 108, 22, 75}},
+    {MP_POROG_2, {140, 198, 22, 75}},     {MP_RELE_SWITCH, {195, 10, 26, 75}},
+    {MP_START_TYPE, {195, 108, 26, 75}},  {MP_ENABLE_INTERRUPT, {195, 198, 26, 75}},
     // sampling, mode, sizes
-    {MP_D_FILE_NAME, {403, 5, 34, 335}},  {MP_DECORATION_2, {82, 275, 150, 264}},
-    {MP_SAMPLE_PERIOD, {104, 285, 22, 80}}, {MP_TEXTMSG_7, {106, 370, 0, 0}},
-    {MP_MODE, {103, 400, 24, 130}},       {MP_B_P_SIZE, {150, 285, 22, 80}},
-    {MP_TEXTMSG_25, {152, 370, 0, 0}},    {MP_TEXTMSG_5, {182, 285, 0, 0}},
-    {MP_TEXTMSG_6, {200, 285, 0, 0}},     {MP_BASE_MEM, {190, 420, 22, 110}},
+    {MP_D_FILE_NAME, {403, 5, 34, 335}},  {MP_DECORATION_2, {82, 293, 150, 246}},
+    {MP_SAMPLE_PERIOD, {104, 301, 22, 80}}, {MP_TEXTMSG_7, {106, 386, 0, 0}},
+    {MP_MODE, {103, 410, 24, 122}},       {MP_B_P_SIZE, {150, 301, 22, 80}},
+    {MP_TEXTMSG_25, {152, 386, 0, 0}},    {MP_TEXTMSG_5, {182, 301, 0, 0}},
+    {MP_TEXTMSG_6, {200, 301, 0, 0}},     {MP_BASE_MEM, {190, 430, 22, 102}},
     // acquisition commands
     {MP_START, {245, 10, 26, 80}},        {MP_STOP, {245, 95, 26, 80}},
     {MP_CADR, {245, 180, 26, 80}},        {MP_RESET, {245, 265, 26, 80}},
@@ -242,6 +242,13 @@ const Placement kResultsLayout[] = {
     {RP_STROK_N, {210, 525, 22, 85}},      {RP_STROK_K, {240, 525, 22, 85}},
     {RP_ANOTHER_CADR, {280, 525, 0, 0}},   {RP_CLEAR_RES, {400, 525, 26, 85}},
     {RP_RP_EXIT, {440, 525, 26, 85}},
+};
+
+// The exit confirmation: the question first, the answers below it.
+const Placement kExitLayout[] = {
+    {EXIT_POPUP_TEXTMSG, {25, 30, 22, 310}},
+    {EXIT_POPUP_EXIT_YES, {70, 60, 28, 90}},
+    {EXIT_POPUP_EXIT_NO, {70, 214, 28, 90}},
 };
 
 void place(tk::PanelDef& panel, const Placement* layout, std::size_t count) {
@@ -287,7 +294,7 @@ tk::PanelDef errorPanel() {
             }};
 }
 
-tk::PanelDef exitPopup() {
+tk::PanelDef exitPopupControls() {
     return {.id = EXIT_POPUP, .constant = "EXIT_POPUP", .title = "СОРВИ", .height = 122,
             .width = 364, .closeControl = EXIT_POPUP_EXIT_NO,
             .controls = {
@@ -296,6 +303,12 @@ tk::PanelDef exitPopup() {
                 textMessage(EXIT_POPUP_TEXTMSG, "EXIT_POPUP_TEXTMSG",
                             "Завершить работу с мезонином СОРВИ?"),
             }};
+}
+
+tk::PanelDef exitPopup() {
+    tk::PanelDef panel = exitPopupControls();
+    place(panel, kExitLayout, std::size(kExitLayout));
+    return panel;
 }
 
 tk::PanelDef paramsPanel() {

@@ -52,6 +52,9 @@ int loadVeriskPanels() {
     if ((hEXIT = loadOne(EXIT_POPUP)) < 0) return -1;
     if ((hP4 = loadOne(P4)) < 0) return -1;
     if ((hMP = loadOne(MP)) < 0) return -1;
+    // The channel field carries its own label "канал"; the same word beside it
+    // would read twice.
+    tk::setAttribute(hP4, P4_TEXTMSG, tk::ATTR_VISIBLE, 0);
     hTP = tk::makeTabPage(hMP, MP_CANVAS, kVeriskResource, TP, "Проверки по ТУ");
     if (hTP < 0) return -1;
     // The test time and its "wait" note belong to steps this program does not offer.

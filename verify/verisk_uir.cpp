@@ -169,7 +169,7 @@ tk::PanelDef protocolViewer() {
         .controls = {
             {.id = CHLP_LOG, .constant = "CHLP_LOG", .kind = ControlKind::TextBox,
              .label = "Протокол поверки", .flags = ControlFlags::DisplayOnly,
-             .type = ValueType::String, .monospace = true, .geometry = Geometry{40, 0, 410, 635}},
+             .type = ValueType::String, .monospace = true, .geometry = Geometry{40, 10, 400, 615}},
             {.id = CHLP_COMMANDBUTTON_2, .constant = "CHLP_COMMANDBUTTON_2",
              .kind = ControlKind::CommandButton, .label = "Закрыть", .callback = "closeSp",
              .geometry = Geometry{6, 530, 28, 95}},

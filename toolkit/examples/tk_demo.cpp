@@ -4,7 +4,8 @@
 //   tk_demo [--idle SECONDS] [--script FILE] [--screenshots DIR]
 //
 // With --idle it sits in its event loop for that long, prints the CPU time it
-// used, and exits.
+// used, and exits. A mistake on the command line or a script that cannot be
+// read ends it with status 2 before any window opens.
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include <paneltk/paneltk.h>
 
 #include "sample_resource.h"
+#include "sorvi_version.h"
 
 namespace {
 
@@ -83,13 +85,50 @@ double cpuSeconds() {
            double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
+const char kUsage[] =
+    "usage: tk_demo [--idle SECONDS] [--script FILE] [--screenshots DIR]\n"
+    "  --idle SECONDS     sit idle that long, print the CPU time used, exit\n"
+    "  --script FILE      drive the panel from a script (see docs/scripting.md)\n"
+    "  --screenshots DIR  save every panel shown as a PNG file in DIR\n"
+    "  --help, -h         print this text and exit\n"
+    "  --version          print the version and exit\n";
+
+int refuse(const std::string& reason) {
+    std::fprintf(stderr, "tk_demo: %s\n", reason.c_str());
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (tk::initRuntime(argc, argv) < 0) return -1;
     double idle = -1;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--idle") == 0) idle = std::atof(argv[i + 1]);
+    std::string script;
+    for (int i = 1; i < argc; ++i) {
+        const bool valued = std::strcmp(argv[i], "--idle") == 0 || std::strcmp(argv[i], "--script") == 0 ||
+                            std::strcmp(argv[i], "--screenshots") == 0;
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("tk_demo %s\n", SORVI_VERSION);
+            return 0;
+        }
+        if (!valued)
+            return refuse(std::string("unknown option ") + argv[i] + " (tk_demo --help lists the options)");
+        if (i + 1 >= argc || argv[i + 1][0] == '\0') return refuse(std::string(argv[i]) + " needs a value");
+        if (std::strcmp(argv[i], "--idle") == 0) {
+            char* end = nullptr;
+            idle = std::strtod(argv[i + 1], &end);
+            if (*end != '\0' || !(idle >= 0 && idle <= 86400))
+                return refuse(std::string("--idle needs a number of seconds (0 to 86400), not ") + argv[i + 1]);
+        }
+        if (std::strcmp(argv[i], "--script") == 0) script = argv[i + 1];
+        ++i;
+    }
+    std::string reason;
+    if (!tk::checkScriptFile(script, reason)) return refuse(reason);
+    if (tk::initRuntime(argc, argv) < 0) return -1;
 
     tk::registerResource(sampleResource());
     const tk::Bindings bindings{{"startP", startP}, {"stopP", stopP}, {"exitP", exitP},

@@ -37,14 +37,11 @@ void LedWidget::paintEvent(QPaintEvent*) {
 
 PictureWidget::PictureWidget(QWidget* parent) : QWidget(parent) {}
 
+void drawConnectorEmblem(QPainter& p, const QRect& area);  // picture_emblem.cpp
+
 void PictureWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    QLinearGradient g(0, 0, width(), height());
-    g.setColorAt(0, QColor(0x30, 0x50, 0x90));
-    g.setColorAt(1, QColor(0x90, 0xB0, 0xE0));
-    p.fillRect(rect(), g);
-    p.setPen(QColor(0x20, 0x20, 0x40));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    drawConnectorEmblem(p, rect());
 }
 
 StripChartWidget::StripChartWidget(const StripChartDef& def, QWidget* parent)

@@ -1,12 +1,17 @@
 // The standard pop-ups: message box and file selection. Each waits in its own
 // event loop, which keeps callbacks, deferred calls and scripts running.
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
 
 #include "panel_window.h"
 #include "popup_state.h"
@@ -14,6 +19,9 @@
 
 namespace tk {
 namespace detail {
+
+QAbstractProxyModel* russianFileColumns(QObject* parent);
+
 namespace {
 
 std::vector<OpenDialog*>& openDialogs() {
@@ -72,12 +80,18 @@ std::vector<PopupRecord> messagePopupsSeen() { return seen(); }
 int messagePopup(std::string_view title, std::string_view text) {
     if (!initialised()) return ERR_NOT_INITIALISED;
     if (!onUiThread()) return ERR_THREAD;
-    QMessageBox box(QMessageBox::NoIcon, qs(title), qs(text), QMessageBox::Ok, ownerWindow());
+    // A box raised without a title carries the title of the window it belongs
+    // to, else the program's name, never an empty or foreign caption.
+    QWidget* owner = ownerWindow();
+    QString caption = qs(title);
+    if (caption.isEmpty() && owner) caption = owner->window()->windowTitle();
+    if (caption.isEmpty()) caption = QCoreApplication::applicationName();
+    QMessageBox box(QMessageBox::NoIcon, caption, qs(text), QMessageBox::Ok, owner);
     box.setObjectName("message");
     box.setWindowModality(Qt::ApplicationModal);
     OpenDialog od;
     od.kind = OpenDialog::Message;
-    od.title = std::string(title);
+    od.title = us(caption);
     od.text = std::string(text);
     od.dialog = &box;
     seen().push_back({od.title, od.text});
@@ -98,6 +112,7 @@ int fileSelectPopup(const FileSelectOptions& o, std::string& path) {
     QFileDialog dlg(ownerWindow(), qs(o.title), dir);
     dlg.setObjectName("fileselect");
     dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setProxyModel(russianFileColumns(&dlg));
     dlg.setOption(QFileDialog::ReadOnly, !o.allowMakeDirectory);
     dlg.setAcceptMode(o.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::AnyFile);
@@ -111,6 +126,12 @@ int fileSelectPopup(const FileSelectOptions& o, std::string& path) {
     }
     if (!o.buttonLabel.empty()) dlg.setLabelText(QFileDialog::Accept, qs(o.buttonLabel));
     dlg.setWindowModality(Qt::ApplicationModal);
+    // Wide enough, and the type and date columns as wide as their texts.
+    dlg.resize(std::max(dlg.sizeHint().width(), 700), std::max(dlg.sizeHint().height(), 420));
+    if (auto* view = dlg.findChild<QTreeView*>()) {
+        view->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+        view->header()->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+    }
 
     OpenDialog od;
     od.kind = OpenDialog::File;

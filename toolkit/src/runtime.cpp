@@ -3,13 +3,14 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
-#include <QLibraryInfo>
 #include <QThread>
-#include <QTranslator>
 
+#include <cerrno>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "toolkit_state.h"
 
@@ -106,6 +107,7 @@ void noteUnbound(const std::string& resource, const std::string& name) {
 }
 
 void startScriptFromOptions(const std::string& path);
+void installRussianTranslations(QApplication& app);
 
 }  // namespace detail
 
@@ -168,6 +170,26 @@ bool takeOption(int& argc, char** argv, const char* name, std::string& value) {
 
 }  // namespace
 
+bool checkScriptFile(const std::string& optionValue, std::string& reason) {
+    std::string path = optionValue;
+    if (path.empty()) {
+        if (const char* e = std::getenv("SORVI_SCRIPT")) path = e;
+    }
+    if (path.empty()) return true;
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        reason = "cannot read script " + path + ": it is a folder";
+        return false;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        reason = "cannot read script " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::fclose(f);
+    return true;
+}
+
 int initRuntime(int& argc, char** argv) {
     if (QApplication::instance()) return OK;  // a plug-in inside a host
     std::string script, shots;
@@ -177,6 +199,14 @@ int initRuntime(int& argc, char** argv) {
     }
     if (script.empty()) {
         if (const char* e = std::getenv("SORVI_SCRIPT")) script = e;
+    }
+    // A script that cannot be read would leave the program waiting for an
+    // operator who is not there: refuse it before any window exists.
+    if (std::string reason; !checkScriptFile(script, reason)) {
+        const char* program = argv && argc > 0 && argv[0] ? argv[0] : "paneltk";
+        if (const char* slash = std::strrchr(program, '/')) program = slash + 1;
+        std::fprintf(stderr, "%s: %s\n", program, reason.c_str());
+        return ERR_IO;
     }
     if (shots.empty()) {
         if (const char* e = std::getenv("SORVI_SCREENSHOTS")) shots = e;
@@ -194,9 +224,7 @@ int initRuntime(int& argc, char** argv) {
     QFont font("DejaVu Sans", 9);
     app->setFont(font);
 
-    auto* qtbase = new QTranslator(app);
-    if (qtbase->load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app->installTranslator(qtbase);
+    installRussianTranslations(*app);
 
     timer();  // the timer counts from here
     if (!shots.empty()) setScreenshotDirectory(shots);

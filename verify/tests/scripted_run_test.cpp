@@ -252,9 +252,11 @@ TEST(ScriptedRun, ScreenshotScriptSavesEveryWindowAsPng) {
     }
 }
 
+// The program raises these boxes without a title: they carry the title of the
+// main window, "СОРВИ".
 TEST(ScriptedRun, CarrierThatDoesNotOpenIsReportedAndTheProgramRunsOn) {
     std::string script = "timeout 10\nselect-list LIST 0\n";
-    script += "answer expect \"\" \"          Ошибка инициализации.\\nУстройство занято либо не сконфигурировано\\n"
+    script += "answer expect \"СОРВИ\" \"          Ошибка инициализации.\\nУстройство занято либо не сконфигурировано\\n"
               "          Менеджером Ресурсов.\"\n";
     script += "expect items MP_MEZ_NUM 0\n";
     script += kExit;
@@ -263,7 +265,7 @@ TEST(ScriptedRun, CarrierThatDoesNotOpenIsReportedAndTheProgramRunsOn) {
 
 TEST(ScriptedRun, CarrierWithoutSorviModulesOffersNoPosition) {
     std::string script = "timeout 10\nselect-list LIST 1\n";
-    script += "answer expect \"\" \"нет наших мезонинов на базе\"\n";
+    script += "answer expect \"СОРВИ\" \"нет наших мезонинов на базе\"\n";
     script += "expect items MP_MEZ_NUM 0\n";
     script += kExit;
     runScript(script, testBench("failures.yaml"));
@@ -271,7 +273,7 @@ TEST(ScriptedRun, CarrierWithoutSorviModulesOffersNoPosition) {
 
 TEST(ScriptedRun, ModuleThatFailsIdentificationLeavesADriverMessageInRed) {
     std::string script = "timeout 10\nselect-list LIST 2\n";
-    script += "answer expect \"\" \"Ошибка инициализации\"\n";
+    script += "answer expect \"СОРВИ\" \"Ошибка инициализации\"\n";
     script += "expect items MP_MEZ_NUM 1\n";
     script += "expect color MP_ERROR_MESSAGE 0xFF0000\n";
     script += "commit MP_SELFTEST\nexpect value ST_MSG \"Демо режим\"\ncommit ST_CLOSE\n";

@@ -88,9 +88,17 @@ using Bindings = std::vector<Callback>;
 //   --script FILE       run a script (see docs/scripting.md)
 //   --screenshots DIR   save every displayed panel as DIR/<constant>[_N].png
 // Environment alternatives: SORVI_SCRIPT, SORVI_SCREENSHOTS. Loads Qt's
-// Russian translations for the standard dialogs and selects DejaVu Sans.
+// Russian translations, so that the standard dialogs and buttons are Russian
+// whatever the system locale, and selects DejaVu Sans.
 int initRuntime(int& argc, char** argv);
 bool runtimeInitialised();
+
+// The script a program is asked to run is the --script value, else
+// SORVI_SCRIPT. A program checks it before any window opens: false, with a
+// one-line reason ("cannot read script FILE: ..."), when it cannot be read.
+// initRuntime refuses such a script the same way: ERR_IO, the reason on
+// standard error, and no application created.
+bool checkScriptFile(const std::string& optionValue, std::string& reason);
 
 // Registers a resource under def.name (a copy is kept). Registering a name
 // again replaces the definition for panels loaded afterwards.

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Takes the screenshots of docs/screenshots again, headless, and writes
+# exactly that set of files into DIR (default docs/screenshots; made when
+# missing). Needs a default build (bash scripts/build.sh default).
+#
+#   bash scripts/screenshots.sh [DIR]
+#
+# Each program runs in a scratch folder of its own, so the protocol file and
+# the automatic shots of every panel stay out of DIR.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+bin="$root/build/default/bin"
+out="${1:-$root/docs/screenshots}"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+export QT_QPA_PLATFORM=offscreen
+unset SORVI_BENCH SORVI_SCRIPT SORVI_SCREENSHOTS SORVI_PLUGIN
+
+# run NAME PROGRAM ARGS...: runs PROGRAM in the scratch folder NAME.
+run() {
+    local name="$1"
+    shift
+    mkdir -p "$scratch/$name"
+    (cd "$scratch/$name" && "$@" >/dev/null) || {
+        echo "screenshots: $* failed" >&2
+        exit 1
+    }
+}
+
+# The verification program: verisk_*.png, named by its script.
+run verisk "$bin/verisk" --script "$root/verify/examples/screenshots.script"
+cp "$scratch"/verisk/verisk_*.png "$out/"
+
+# The host: host_demo_closed.png and host_bench.png.
+run host_demo "$bin/panelhost" --script "$root/host/tests/scripts/demo.tks"
+run host_bench "$bin/panelhost" --script "$root/host/tests/scripts/bench.tks"
+cp "$scratch"/host_demo/host_demo_closed.png "$scratch"/host_bench/host_bench.png "$out/"
+
+# The soft front panel's nine panels: sorvi_<PANEL>.png.
+"$bin/sorvi_screenshots" "$out" >/dev/null
+
+# The toolkit's demo with its standard dialogs: toolkit_*.png. The file
+# dialog shows the demo's folder with two protocols and a folder in it.
+mkdir -p "$scratch/toolkit/протоколы"
+touch "$scratch/toolkit/sorvi.log" "$scratch/toolkit/поверка 2026.log"
+run toolkit "$bin/tk_demo" --script "$root/toolkit/examples/screenshots.tks" --screenshots "$scratch/toolkit/shots"
+cp "$scratch/toolkit/shots/SAMPLE.png" "$out/toolkit_panel.png"
+cp "$scratch/toolkit/shots/ASK.png" "$out/toolkit_popup.png"
+cp "$scratch/toolkit/shots/message.png" "$out/toolkit_message.png"
+cp "$scratch/toolkit/shots/fileselect.png" "$out/toolkit_fileselect.png"
+ls "$out"
