@@ -7,6 +7,7 @@
 
 #include <paneltk/paneltk.h>
 
+#include "benchwin.h"
 #include "carrier_discovery.h"
 #include "host_options.h"
 #include "host_panel.h"
@@ -42,8 +43,10 @@ int main(int argc, char** argv) {
             return -1;
         }
         host::DiscoveryResult found = host::discoverCarriers();
+        if (options.benchWindow) benchwin::showBenchWindow();
         panel.setCarriers(std::move(found.carriers), found.status);
         panel.run();
+        benchwin::closeBenchWindow();
         if (panel.shutdown() < 0) status = 1;
     }
     plugin.unload();

@@ -10,6 +10,7 @@ struct HostOptions {
     std::string pluginPath;  // --plugin PATH (empty: SORVI_PLUGIN or the default)
     std::string benchFile;   // --bench FILE (sets SORVI_BENCH)
     bool help = false;       // --help
+    bool benchWindow = false;  // --bench-window: show the bench window at start
 };
 
 // Reads argv[1..argc-1]. Returns false with a message in error for an

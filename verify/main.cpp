@@ -1,16 +1,22 @@
 // verisk: the operator's verification program for a SORVI module.
 //
-//   verisk [--bench FILE] [--script FILE] [--screenshots DIR]
+//   verisk [--bench FILE] [--bench-window] [--script FILE] [--screenshots DIR]
 //
 // --bench FILE runs on the simulated bench described in FILE (it sets
-// SORVI_BENCH before anything talks to VISA); the toolkit takes --script and
+// SORVI_BENCH before anything talks to VISA); --bench-window shows the bench
+// window "Стенд" beside the program; the toolkit takes --script and
 // --screenshots.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "benchwin.h"
 #include "t_sorvi.h"
+
+namespace {
+void showBenchWindow() { benchwin::showBenchWindow(); }
+}  // namespace
 
 int main(int argc, char** argv) {
     std::vector<char*> args;
@@ -23,6 +29,11 @@ int main(int argc, char** argv) {
             ::setenv("SORVI_BENCH", argv[++i], 1);
             continue;
         }
+        if (std::strcmp(argv[i], "--bench-window") == 0) {
+            benchWindowHook = showBenchWindow;
+            stimulusPromptHook = benchwin::stimulusPrompted;
+            continue;
+        }
         if (std::strncmp(argv[i], "--bench=", 8) == 0) {
             ::setenv("SORVI_BENCH", argv[i] + 8, 1);
             continue;
@@ -31,5 +42,7 @@ int main(int argc, char** argv) {
     }
     int count = static_cast<int>(args.size());
     args.push_back(nullptr);
-    return veriskMain(count, args.data());
+    const int status = veriskMain(count, args.data());
+    benchwin::closeBenchWindow();
+    return status;
 }
