@@ -108,10 +108,16 @@ TEST_F(BenchWindow, AFifoOverflowRaisedOnARunningModuleReachesTheDriversHandler)
     ASSERT_EQ(lumex_alloc(vi, 100000), VI_SUCCESS);
     ASSERT_EQ(lumex_mode_cycle(vi, 1000), VI_SUCCESS);
     ASSERT_EQ(lumex_input_trigger(vi, VI_TRUE), VI_SUCCESS);
-    ASSERT_EQ(lumex_start(vi), VI_SUCCESS);
-    lastCode = 1;
     script("ring BENCH_POSITION \"1: СОРВИ\"\n"
-           "ring BENCH_EVENT \"переполнение FIFO\"\n"
+           "expect value BENCH_STATE \"открыт, остановлен, режим однократный, кадров в памяти: 0\"\n");
+    ASSERT_EQ(lumex_start(vi), VI_SUCCESS);
+    // The live display follows on its timer, with nothing done in the window.
+    script("wait 0.5\n");
+    std::string state;
+    tk::getValue(benchWindowPanel(), BENCH_STATE, state);
+    EXPECT_EQ(state.rfind("открыт, идёт сбор, режим циклический, кадров в памяти: ", 0), 0u) << state;
+    lastCode = 1;
+    script("ring BENCH_EVENT \"переполнение FIFO\"\n"
            "commit BENCH_RAISE\n");
     EXPECT_EQ(lastCode.load(), -4) << "the driver passes a FIFO overflow on as -4";
     const bench::ModuleView m = module(1);
