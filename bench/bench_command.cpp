@@ -11,8 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "bench_inspection.h"
+#include "bench_loader.h"
 #include "bench_simulation.h"
 #include "bench_test_interface.h"
+#include "signal_limits.h"
 #include "sorvi_module.h"
 
 namespace bench {
@@ -105,6 +108,10 @@ std::optional<ChannelInput> parseSignal(const std::vector<std::string>& words, s
     if (i + 1 != words.size()) {
         error = "unexpected words after the signal";
         return std::nullopt;
+    }
+    if (w == "counter") {
+        in.kind = ChannelInput::Kind::Counter;
+        return in;
     }
     if (w == "open") {
         in.kind = ChannelInput::Kind::Resistance;
@@ -204,12 +211,38 @@ std::string run(const std::vector<std::string>& all) {
         if (words.size() < 3) return "input <channels> <signal>";
         const auto channels = parseChannels(words[1]);
         if (!channels) return "bad channels '" + words[1] + "'";
+        if (lower(words[2]) == "live" && words.size() == 3) {
+            for (const Target& t : targets)
+                for (int k = 1; k <= 32; ++k)
+                    if (*channels & (1u << (k - 1))) testing::setInput(t.carrier, t.position, k, defaultLiveInput(k));
+            return {};
+        }
         std::string error;
         const auto signal = parseSignal(words, 2, error);
         if (!signal) return error;
+        if (error = signalError(*signal); !error.empty()) return error;
         for (const Target& t : targets)
             for (int k = 1; k <= 32; ++k)
                 if (*channels & (1u << (k - 1))) testing::setInput(t.carrier, t.position, k, *signal);
+        return {};
+    }
+    if (verb == "follow" && words.size() == 2) {
+        const std::string how = lower(words[1]);
+        if (how != "on" && how != "off") return "follow on|off";
+        setFollowingPrompts(how == "on");
+        return {};
+    }
+    if (verb == "prompt" && words.size() >= 2) {
+        // What the verification program asks the operator to connect: put on
+        // every channel of every open module when the bench follows prompts.
+        std::string error;
+        const auto signal = parseSignal(words, 1, error);
+        if (!signal) return error;
+        if (error = signalError(*signal); !error.empty()) return error;
+        if (!followingPrompts()) return {};
+        for (const Target& t : targets)
+            if (isOpen(t.carrier, t.position))
+                for (int k = 1; k <= 32; ++k) testing::setInput(t.carrier, t.position, k, *signal);
         return {};
     }
     if (verb == "stuck" && words.size() == 3) {
@@ -242,10 +275,11 @@ std::string run(const std::vector<std::string>& all) {
         return {};
     }
     if (verb == "event" && words.size() == 2) {
-        const auto event = integer(words[1]);
-        if (!event) return "event <number>";
+        const auto event = number(words[1]);
+        if (!event || *event != std::floor(*event) || !isEventCode(static_cast<long long>(*event)))
+            return "event <number>, a whole number from -32768 to 32767";
         bool raised = false;
-        for (const Target& t : targets) raised = testing::raiseEvent(t.carrier, t.position, *event) || raised;
+        for (const Target& t : targets) raised = testing::raiseEvent(t.carrier, t.position, static_cast<int>(*event)) || raised;
         if (!raised) return "no open session to raise the event for";
         testing::waitForEvents();
         return {};

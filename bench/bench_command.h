@@ -20,12 +20,23 @@
 //                   5ohm | 100k | 100kohm | 2M | open   sensor resistance
 //                   square <low> <high> <periodS> [<duty> [<phaseS>]]
 //                   seq <stepS> <volts> <volts> ...
+//                   counter        channel k shows bit k-1 of the poll count
+//                   live           the default bench's live pattern
+//       Signals keep the limits a bench file keeps (signal_limits.h).
 //   stuck <channels> high|low|off  channels stuck at 1 or 0, or freed
 //   nopollack on|off               the module never acknowledges a poll
 //   id <value>                     RG_ID low byte (9 is a SORVI module)
 //   event <number>                 raise a carrier event for the open session
+//                                  (-32768..32767; 0 FIFO overflow, 2 end of
+//                                  acquisition, 4 packet ready, 10 carrier
+//                                  reset, -1/-2 input errors)
+//   follow on|off                  follow the verification program's prompts
+//   prompt <signal>                what a prompt asks for: put on every channel
+//                                  of every open module while following
 //   clock virtual|real             switch the bench time
 //   advance <seconds>              move virtual time (switches to it first)
+//
+// The bench window changes the bench only through these commands.
 //
 // Examples: "input all 100k", "input 7 5ohm", "input all 3V",
 // "input 5 square 0 5 0.01", "at VXI0::24::INSTR 1 stuck 3 low".

@@ -23,6 +23,8 @@ struct ChannelInput {
         Square,      // `low`/`high` volts, `periodS`, `duty` (0..1), `phaseS`
         Sequence,    // `sequence` of volts, one per `stepS`, repeated
         Resistance,  // sensor resistance `ohms`, turned into volts by the poll current
+        Counter,     // bit k-1 of the module's poll count on channel k: a binary
+                     // counter, so that consecutive frames can be checked
     };
     Kind kind = Kind::Voltage;
     double volts = 0.0;

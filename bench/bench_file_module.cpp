@@ -9,15 +9,19 @@
 
 #include "bench_file_reader.h"
 #include "bench_units.h"
+#include "signal_limits.h"
 
 namespace bench::file {
 namespace {
 
-constexpr double kMaxVolts = 100.0;
-constexpr double kMaxOhms = 1e9;
-constexpr double kMinTime = 1e-6;
-constexpr double kMaxTime = 3600.0;
-constexpr std::size_t kMaxSequence = 100000;
+// The ranges are those of signal_limits.h; each value is checked here as it
+// is read, so that the message points at its line, and the whole signal again
+// by the one check every way into the bench uses.
+constexpr double kMaxVolts = kMaxInputVolts;
+constexpr double kMaxOhms = kMaxSensorOhms;
+constexpr double kMinTime = kMinSignalTimeS;
+constexpr double kMaxTime = kMaxSignalTimeS;
+constexpr std::size_t kMaxSequence = kMaxSequenceLevels;
 
 double readVolts(const Where& where, const YAML::Node& node) {
     const std::string text = expectText(where, node);
@@ -115,6 +119,7 @@ ChannelInput readInput(const Where& where, const YAML::Node& node) {
     } else {
         in = readSequence(where / kind, value);
     }
+    if (const std::string error = signalError(in); !error.empty()) fail(where, node, error);
     return in;
 }
 

@@ -24,6 +24,12 @@ LoadResult loadBenchFile(const std::string& path);
 LoadResult parseBenchText(std::string_view text, const std::string& sourceName);
 // The built-in default bench.
 BenchDescription defaultBench();
+// The live pattern the default bench puts on channel 1..32 of its first
+// module: square waves, fixed levels and sensor contacts.
+ChannelInput defaultLiveInput(int channel);
+// The fixed level the default bench puts on channel 1..30 of the module at
+// position 3 of its first carrier: -9 V + 0.55 V * channel.
+double ladderVolts(int channel);
 
 // The bench of this process, loaded once: from SORVI_BENCH when set, else the
 // default. Null when the named file is bad; `error` then says why (and the

@@ -198,6 +198,20 @@ ViSession CarrierModel::sessionAt(int position) {
     return positions_[position - 1]->session;
 }
 
+PositionState CarrierModel::positionState(int position) {
+    PositionState state;
+    if (!validPosition(position)) return state;
+    std::lock_guard lock(mutex_);
+    catchUpLocked(clock_.now());
+    const Position& p = *positions_[position - 1];
+    state.session = p.session;
+    state.running = p.engine.running();
+    state.mode = p.settings.mode;
+    state.ready = p.engine.readyCount();
+    state.lastSample = p.engine.lastSample();
+    return state;
+}
+
 ViStatus CarrierModel::setAttribute(int position, ViSession session, ViAttr attribute, ViAttrState value) {
     return withPosition(position, session, [&](Position& p) {
         if (attribute == kAttrUserData) {

@@ -37,6 +37,16 @@ using MezzanineRoutine = ViInt16 (*)(ViSession session, ViInt32 event);
 inline constexpr ViAttr kAttrUserData = 0x3FFF0808UL;
 inline constexpr ViAttr kAttrModuleType = 0x3FFF080CUL;
 
+// What the bench window shows of a position: who holds it and how its
+// acquisition stands, caught up to now.
+struct PositionState {
+    ViSession session = 0;  // 0: no session holds the position
+    bool running = false;
+    AcquisitionMode mode = AcquisitionMode::Single;
+    std::int32_t ready = 0;        // samples in carrier memory
+    std::uint32_t lastSample = 0;  // the latest frame taken
+};
+
 class CarrierModel : public std::enable_shared_from_this<CarrierModel> {
 public:
     CarrierModel(std::string resourceName, const CarrierDescription& description, const BenchClock& clock,
@@ -106,6 +116,7 @@ public:
     void setShortPacketReads(int position, std::uint32_t maxSamples);
     // The session holding `position`, 0 when none.
     ViSession sessionAt(int position);
+    PositionState positionState(int position);
 
 private:
     struct Position;

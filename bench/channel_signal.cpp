@@ -27,6 +27,8 @@ double inputVolts(const ChannelInput& input, double timeS) {
         if (!(input.ohms >= 0.0)) return 0.0;
         if (std::isinf(input.ohms)) return kPollSourceVolts;
         return kPollSourceVolts * input.ohms / (input.ohms + kPollSourceOhms);
+    case ChannelInput::Kind::Counter:
+        return 0.0;  // the module puts the count on the input (SorviModule::sampleAt)
     }
     return 0.0;
 }

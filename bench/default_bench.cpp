@@ -51,6 +51,17 @@ SorviModuleDescription livePattern(int seed) {
     return m;
 }
 
+// Distinct fixed levels for trying thresholds: channel k at -9 V + 0.55 V * k
+// (-8.45 V .. 7.5 V on channels 1..30), a 5 Ohm contact on 31 and a 100 kOhm
+// one on 32.
+SorviModuleDescription voltageLadder() {
+    SorviModuleDescription m;
+    for (int k = 1; k <= 30; ++k) m.inputs[k - 1] = constant(ladderVolts(k));
+    m.inputs[30] = resistance(5.0);
+    m.inputs[31] = resistance(100000.0);
+    return m;
+}
+
 PositionDescription sorviAt(int seed) {
     PositionDescription p;
     p.moduleType = kSorviModuleType;
@@ -65,6 +76,14 @@ PositionDescription otherModule(std::int16_t type) {
 }
 
 }  // namespace
+
+// In hundredths, so that each level is the double a bench file's "-5.15V" reads as.
+double ladderVolts(int channel) { return (-900.0 + 55.0 * channel) / 100.0; }
+
+ChannelInput defaultLiveInput(int channel) {
+    if (channel < 1 || channel > 32) return {};
+    return livePattern(0).inputs[static_cast<std::size_t>(channel - 1)];
+}
 
 BenchDescription defaultBench() {
     BenchDescription b;
@@ -82,7 +101,8 @@ BenchDescription defaultBench() {
     c1.memoryBytes = 16u * 1024u * 1024u;
     c1.positions[0] = sorviAt(0);
     c1.positions[1] = otherModule(5);
-    c1.positions[2] = sorviAt(7);
+    c1.positions[2].moduleType = kSorviModuleType;
+    c1.positions[2].sorvi = voltageLadder();
     vxi1.carrier = c1;
     b.resources.push_back(vxi1);
 

@@ -84,7 +84,9 @@ void SorviModule::endRun() { running_ = false; }
 
 std::uint32_t SorviModule::poll(double timeS) {
     pollDone_ = true;
-    return sampleAt(timeS);
+    const std::uint32_t sample = sampleAt(timeS);
+    ++pollCount_;
+    return sample;
 }
 
 std::uint32_t SorviModule::sampleAt(double timeS) const {
@@ -98,10 +100,13 @@ std::uint32_t SorviModule::sampleAt(double timeS) const {
         for (int k = 0; k < 16; ++k) {
             const int index = (group - 1) * 16 + k;
             double volts;
+            const ChannelInput& input = description_.inputs[index];
             if (relaysOff)
                 volts = source == 1 ? kTestSourceHighVolts : kTestSourceLowVolts;
+            else if (input.kind == ChannelInput::Kind::Counter)
+                volts = (pollCount_ >> index) & 1u ? kCounterHighVolts : kCounterLowVolts;
             else
-                volts = inputVolts(description_.inputs[index], timeS);
+                volts = inputVolts(input, timeS);
             if (volts > threshold) sample |= 1u << index;
         }
     }

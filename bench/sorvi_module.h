@@ -42,6 +42,10 @@ inline constexpr std::uint16_t kComRelaysOff = 0x2000;
 inline constexpr double kTestSourceHighVolts = 5.0;
 inline constexpr double kTestSourceLowVolts = 1.2;
 
+// Levels a counter input shows for a 1 and a 0 bit.
+inline constexpr double kCounterHighVolts = 5.0;
+inline constexpr double kCounterLowVolts = 0.0;
+
 class SorviModule {
 public:
     explicit SorviModule(SorviModuleDescription description);
@@ -80,6 +84,7 @@ private:
     SorviModuleDescription description_;
     std::array<std::uint16_t, sorvi_reg::WindowBytes / 2> regs_{};
     std::array<std::uint16_t, 2> latchedCode_{};
+    std::uint32_t pollCount_ = 0;  // polls since power-up, for counter inputs
     bool pollDone_ = false;
     bool running_ = false;
 };

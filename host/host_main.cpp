@@ -8,6 +8,7 @@
 #include <paneltk/paneltk.h>
 
 #include "bench_loader.h"
+#include "benchwin.h"
 #include "sorvi_version.h"
 
 #include "carrier_discovery.h"
@@ -75,8 +76,10 @@ int main(int argc, char** argv) {
             return -1;
         }
         host::DiscoveryResult found = host::discoverCarriers();
+        if (options.benchWindow) benchwin::showBenchWindow();
         panel.setCarriers(std::move(found.carriers), found.status);
         panel.run();
+        benchwin::closeBenchWindow();
         if (panel.shutdown() < 0) status = 1;
     }
     plugin.unload();

@@ -23,6 +23,8 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
             if (!value(options.pluginPath)) return false;
         } else if (arg == "--bench") {
             if (!value(options.benchFile)) return false;
+        } else if (arg == "--bench-window") {
+            options.benchWindow = true;
         } else if (arg == "--script") {
             if (!value(options.scriptFile)) return false;  // run by the toolkit itself
         } else if (arg == "--screenshots") {
@@ -37,10 +39,11 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
 }
 
 const char* usageText() {
-    return "usage: panelhost [--plugin PATH] [--bench FILE] [--script FILE] [--screenshots DIR]\n"
+    return "usage: panelhost [--plugin PATH] [--bench FILE] [--bench-window] [--script FILE] [--screenshots DIR]\n"
            "  --plugin PATH      soft front panel plug-in to load (default: SORVI_PLUGIN,\n"
            "                     else <program dir>/../lib/sorvi.so)\n"
            "  --bench FILE       simulated bench description (sets SORVI_BENCH)\n"
+           "  --bench-window     show the bench window \"Стенд\" at start\n"
            "  --script FILE      run a panel script (see docs/scripting.md)\n"
            "  --screenshots DIR  save every displayed panel as a PNG file in DIR\n"
            "  --help, -h         print this text and exit\n"

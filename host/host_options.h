@@ -12,6 +12,7 @@ struct HostOptions {
     std::string scriptFile;  // --script FILE (run by the toolkit; checked before start)
     bool help = false;       // --help
     bool version = false;    // --version
+    bool benchWindow = false;  // --bench-window: show the bench window at start
 };
 
 // Reads argv[1..argc-1]. Returns false with a message in error for an

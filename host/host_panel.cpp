@@ -6,6 +6,7 @@
 
 #include <paneltk/paneltk.h>
 
+#include "benchwin.h"
 #include "host_uir.h"
 #include "plugin_loader.h"
 #include "tarvo_32.h"
@@ -63,10 +64,16 @@ int hostExit(int, int, int event, void* data, int, int) {
     return 0;
 }
 
+int showBench(int, int, int event, void* data, int, int) {
+    if (event != tk::EVENT_COMMIT || data == nullptr) return 0;
+    if (benchwin::showBenchWindow() < 0) hostOf(data)->setStatus("Окно стенда не открылось", StatusKind::Error);
+    return 0;
+}
+
 const tk::Bindings& hostBindings() {
     static const tk::Bindings bindings{
         {"selCarrier", selCarrier}, {"selPosition", selPosition}, {"openMezonin", openMezonin},
-        {"openDemo", openDemo},     {"hostExit", hostExit},
+        {"openDemo", openDemo},     {"hostExit", hostExit},       {"showBench", showBench},
     };
     return bindings;
 }

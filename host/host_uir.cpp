@@ -40,6 +40,9 @@ const tk::ResourceDef& hostResource() {
                 {.id = HOST_STATUS, .constant = "HOST_STATUS", .kind = ControlKind::String,
                  .flags = tk::DisplayOnly, .type = ValueType::String,
                  .geometry = {.top = 290, .left = 20, .height = 24, .width = 520}},
+                {.id = HOST_BENCH, .constant = "HOST_BENCH", .kind = ControlKind::CommandButton,
+                 .label = "__Стенд", .callback = "showBench",
+                 .geometry = {.top = 230, .left = 20, .height = 28, .width = 100}},
             },
         }},
     };

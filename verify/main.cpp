@@ -1,9 +1,10 @@
 // verisk: the operator's verification program for a SORVI module.
 //
-//   verisk [--bench FILE] [--script FILE] [--screenshots DIR]
+//   verisk [--bench FILE] [--bench-window] [--script FILE] [--screenshots DIR]
 //
 // --bench FILE runs on the simulated bench described in FILE (it sets
-// SORVI_BENCH before anything talks to VISA); the toolkit takes --script and
+// SORVI_BENCH before anything talks to VISA); --bench-window shows the bench
+// window "Стенд" beside the program; the toolkit takes --script and
 // --screenshots. Every mistake on the command line, a script that cannot be
 // read and a bench file with a mistake end the program with status 2 and a
 // one-line reason before any window opens.
@@ -16,15 +17,19 @@
 #include <paneltk/runtime.h>
 
 #include "bench_loader.h"
+#include "benchwin.h"
 #include "sorvi_version.h"
 #include "t_sorvi.h"
 
 namespace {
 
+void showBenchWindow() { benchwin::showBenchWindow(); }
+
 const char kUsage[] =
-    "usage: verisk [--bench FILE] [--script FILE] [--screenshots DIR]\n"
+    "usage: verisk [--bench FILE] [--bench-window] [--script FILE] [--screenshots DIR]\n"
     "  --bench FILE       simulated bench description (sets SORVI_BENCH; default:\n"
     "                     SORVI_BENCH, else the built-in bench)\n"
+    "  --bench-window     show the bench window \"Стенд\" beside the program\n"
     "  --script FILE      drive the windows from a script (see docs/scripting.md)\n"
     "  --screenshots DIR  save every window shown as a PNG file in DIR\n"
     "  --help, -h         print this text and exit\n"
@@ -69,6 +74,11 @@ int main(int argc, char** argv) {
             ::setenv("SORVI_BENCH", argv[++i], 1);
             continue;
         }
+        if (std::strcmp(argv[i], "--bench-window") == 0) {
+            benchWindowHook = showBenchWindow;
+            stimulusPromptHook = benchwin::stimulusPrompted;
+            continue;
+        }
         if (std::strncmp(argv[i], "--bench=", 8) == 0) {
             if (argv[i][8] == '\0') return refuse("--bench needs the name of a bench file");
             ::setenv("SORVI_BENCH", argv[i] + 8, 1);
@@ -95,5 +105,7 @@ int main(int argc, char** argv) {
     if (!tk::checkScriptFile(script, reason) || !benchFileUsable(reason)) return refuse(reason);
     int count = static_cast<int>(args.size());
     args.push_back(nullptr);
-    return veriskMain(count, args.data());
+    const int status = veriskMain(count, args.data());
+    benchwin::closeBenchWindow();
+    return status;
 }

@@ -30,6 +30,12 @@ extern std::uint32_t msgTime;        // whole timer seconds of the last status-l
 extern std::int32_t checkType;       // verification step chosen in TP_RING
 extern std::int32_t confirmed;       // the operator confirmed the pop-up of a stage
 
+// Hooks of the bench window, set by `verisk --bench-window` (null otherwise):
+// the first runs once the panels are loaded; the second whenever pop-up P4
+// asks the operator to connect a stimulus ("100k", "5ohm", "1V" or "3V").
+extern void (*benchWindowHook)();
+extern void (*stimulusPromptHook)(const char* stimulus);
+
 inline constexpr std::int16_t kSorviTypeCode = 9;
 inline constexpr unsigned kWhite = 0xFFFFFF;
 inline constexpr unsigned kRed = 0xFF0000;

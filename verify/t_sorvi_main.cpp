@@ -100,6 +100,7 @@ void shutDown() {
 int veriskMain(int argc, char** argv) {
     if (tk::initRuntime(argc, argv) < 0) return -1;
     if (loadVeriskPanels() < 0) return -1;
+    if (benchWindowHook) benchWindowHook();
     if (FindVISAinstruments() < 1)
         tk::messagePopup("Приборная панель носителя мезонинов",
                          "Инструмент не найден.\nПанель запускается в демо-режиме.");

@@ -12,6 +12,8 @@
 
 std::int32_t checkType = 0;
 std::int32_t confirmed = 0;
+void (*benchWindowHook)() = nullptr;
+void (*stimulusPromptHook)(const char*) = nullptr;
 
 namespace {
 
@@ -26,6 +28,7 @@ struct Stage {
     int prompt;              // prompt box shown in P4
     const char* subheading;  // protocol line before the stage's channel lines
     int expected;            // logical state every channel should read
+    const char* stimulus;    // what the prompt asks for, in bench command words
 };
 
 struct Step {
@@ -35,10 +38,10 @@ struct Step {
 
 const Step kResistanceStep{
     "\nПроверка соответствия выходных сигналов мезонина сопротивлению ДД.\n",
-    {{P4_MSG_1, "Сопротивление >= 100 кОм.\n", 1}, {P4_MSG_2, "Сопротивление <= 5 Ом.\n", 0}}};
+    {{P4_MSG_1, "Сопротивление >= 100 кОм.\n", 1, "100k"}, {P4_MSG_2, "Сопротивление <= 5 Ом.\n", 0, "5ohm"}}};
 const Step kVoltageStep{
     "\nПроверка соответствия выходных сигналов мезонина напряжению ДД.\n",
-    {{P4_MSG_3, "Напряжение 1 В.\n", 0}, {P4_MSG_4, "Напряжение 3 В.\n", 1}}};
+    {{P4_MSG_3, "Напряжение 1 В.\n", 0, "1V"}, {P4_MSG_4, "Напряжение 3 В.\n", 1, "3V"}}};
 
 bool popupVisible() {
     int visible = 0;
@@ -51,6 +54,7 @@ void runStagePopup(const Stage& stage) {
     tk::resetControl(hP4, P4_TABLE);
     tk::resetControl(hP4, P4_CHAN);
     if (tk::installPopup(hP4) == tk::OK) {
+        if (stimulusPromptHook) stimulusPromptHook(stage.stimulus);
         while (popupVisible()) {
             tk::processEvents();
             if (popupVisible()) tk::waitEvents(kPopupWaitS);
