@@ -35,6 +35,7 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
 const char* usageText() {
     return "usage: panelhost [--plugin PATH] [--bench FILE] [--script FILE] [--screenshots DIR]\n"
            "  --plugin PATH      soft front panel plug-in to load (default: SORVI_PLUGIN,\n"
+           "                     else lib/sorvi/sorvi.so of the installed tree,\n"
            "                     else <program dir>/../lib/sorvi.so)\n"
            "  --bench FILE       simulated bench description (sets SORVI_BENCH)\n"
            "  --script FILE      run a panel script (see docs/scripting.md)\n"
