@@ -41,6 +41,7 @@ bool parseOptions(int argc, char** argv, HostOptions& options, std::string& erro
 const char* usageText() {
     return "usage: panelhost [--plugin PATH] [--bench FILE] [--bench-window] [--script FILE] [--screenshots DIR]\n"
            "  --plugin PATH      soft front panel plug-in to load (default: SORVI_PLUGIN,\n"
+           "                     else lib/sorvi/sorvi.so of the installed tree,\n"
            "                     else <program dir>/../lib/sorvi.so)\n"
            "  --bench FILE       simulated bench description (sets SORVI_BENCH)\n"
            "  --bench-window     show the bench window \"Стенд\" at start\n"

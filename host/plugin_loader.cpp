@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <system_error>
 
+#ifndef SORVI_PLUGIN_DIR_FROM_BIN
+#define SORVI_PLUGIN_DIR_FROM_BIN "../lib/sorvi"
+#endif
+
 namespace host {
 namespace {
 
@@ -71,6 +75,11 @@ std::string defaultPluginPath() {
     std::error_code ec;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) return "sorvi.so";
+    // Installed, the plug-in lies in the package's private library folder;
+    // in the build tree, in lib beside bin.
+    const std::filesystem::path installed =
+        (program.parent_path() / SORVI_PLUGIN_DIR_FROM_BIN / "sorvi.so").lexically_normal();
+    if (std::filesystem::is_regular_file(installed, ec)) return installed.string();
     return (program.parent_path() / ".." / "lib" / "sorvi.so").lexically_normal().string();
 }
 

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the instrument-panel host (which
-# loads the soft front panel plug-in) on the built-in simulated bench.
+# Installs what is missing, builds the instrument-panel host and the soft
+# front panel plug-in it loads (not the tests), and starts the host on the
+# built-in simulated bench. A second start builds nothing unless a source
+# changed.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" default
+"$root/scripts/build-target.sh" panelhost sorvi
 program="$root/build/default/bin/panelhost"
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ] || [ -n "${QT_QPA_PLATFORM:-}" ]; then
     exec "$program" "$@"

@@ -16,5 +16,9 @@ for variant in default asan tsan; do
     "$root/scripts/build.sh" "$variant"
     echo "=== test: $variant"
     ctest --test-dir "$root/build/$variant" --output-on-failure -j "$(nproc)" --timeout 300
+    if [ "$variant" = default ]; then
+        echo "=== install check: default"
+        "$root/packaging/tests/check_install.sh" "$root/build/default"
+    fi
 done
 echo "=== all tests passed"
