@@ -38,6 +38,28 @@ run host_demo "$bin/panelhost" --script "$root/host/tests/scripts/demo.tks"
 run host_bench "$bin/panelhost" --script "$root/host/tests/scripts/bench.tks"
 cp "$scratch"/host_demo/host_demo_closed.png "$scratch"/host_bench/host_bench.png "$out/"
 
+# The soft front panel at work (a cycle run with its file, chart and list, a
+# FIFO overflow; the settings and test panels of position 3).
+run host_cycle "$bin/panelhost" --script "$root/host/tests/scripts/cycle_run.tks" --screenshots "$scratch/host_cycle/shots"
+run host_settings "$bin/panelhost" --script "$root/host/tests/scripts/settings_run.tks" --screenshots "$scratch/host_settings/shots"
+for shot in sorvi_MP_cycle sorvi_SP_traces sorvi_RP_file sorvi_EP_fifo; do
+    cp "$scratch/host_cycle/shots/$shot.png" "$out/"
+done
+for shot in sorvi_ST_result sorvi_TP_sweep sorvi_PP_params; do
+    cp "$scratch/host_settings/shots/$shot.png" "$out/"
+done
+
+# The bench window beside the verification program (main window, prompt,
+# bench) and beside a soft front panel.
+run bench_verisk "$bin/verisk" --bench-window --script "$root/benchwin/examples/verisk_screenshots.script" \
+    --screenshots "$scratch/bench_verisk/shots"
+run bench_panel "$bin/panelhost" --bench-window --script "$root/benchwin/examples/panelhost_screenshots.tks" \
+    --screenshots "$scratch/bench_panel/shots"
+"$bin/side_by_side" "$out/bench_window_verisk.png" "$scratch/bench_verisk/shots/MP_3.png" \
+    "$scratch/bench_verisk/shots/verisk_prompt.png" "$scratch/bench_verisk/shots/bench_after_prompt.png"
+"$bin/side_by_side" "$out/bench_window_panel.png" "$scratch/bench_panel/shots/sorvi_panel.png" \
+    "$scratch/bench_panel/shots/bench_beside_panel.png"
+
 # The soft front panel's nine panels: sorvi_<PANEL>.png.
 "$bin/sorvi_screenshots" "$out" >/dev/null
 
