@@ -7,6 +7,7 @@
 
 #include "callback_guard.h"
 #include "data_path.h"
+#include "panel_controls.h"
 #include "demo_frame.h"
 #include "lumex.h"
 #include "sorvi_plugin.h"
@@ -14,15 +15,8 @@
 
 namespace {
 
-constexpr int kDecorationAttribute = 610;
-constexpr int kEmphasised = 100;
-constexpr std::int16_t kSingle = 0;
-constexpr std::int16_t kBlock = 1;
-constexpr std::int16_t kCycle = 2;
 // How long a single-mode start may take before the module counts as stuck.
 constexpr auto kSingleModeWait = std::chrono::microseconds(3000);
-
-void dim(int panel, int control, bool dimmed) { tk::setAttribute(panel, control, tk::ATTR_DIMMED, dimmed ? 1 : 0); }
 
 std::int16_t modeOnPanel(int mainPanel) {
     unsigned short mode = 0;

@@ -6,14 +6,10 @@
 
 #include "callback_guard.h"
 #include "data_path.h"
+#include "panel_controls.h"
 #include "demo_frame.h"
 #include "lumex.h"
 #include "sorvi_uir.h"
-
-namespace {
-constexpr int kDecorationAttribute = 610;
-constexpr int kEmphasised = 100;
-}  // namespace
 
 void showRes(int mainPanel, std::uint32_t frame, std::uint32_t firstTime, std::uint32_t lastTime) {
     tk::setValue(mainPanel, MP_RESULT, frame & 0xFFFFu);

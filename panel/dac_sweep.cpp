@@ -8,6 +8,7 @@
 
 #include "callback_guard.h"
 #include "data_path.h"
+#include "panel_controls.h"
 #include "lumex.h"
 #include "sorvi_plugin.h"
 #include "sorvi_uir.h"
@@ -20,10 +21,6 @@ constexpr double kSweepStep = 0.01;
 constexpr int kSweptChannels = 16;
 // A single-mode start that has not ended by then never will.
 constexpr auto kStopWait = std::chrono::microseconds(3000);
-
-void setVisible(int panel, int control, bool visible) {
-    tk::setAttribute(panel, control, tk::ATTR_VISIBLE, visible ? 1 : 0);
-}
 
 // Runs the sweep; returns when it ends for any reason.
 void sweep(SorviInstance& inst) {

@@ -5,6 +5,7 @@
 
 #include "callback_guard.h"
 #include "data_path.h"
+#include "panel_controls.h"
 #include "demo_frame.h"
 #include "lumex.h"
 #include "sorvi_plugin.h"
@@ -24,8 +25,6 @@ const char* instrumentErrorText(int code) {
     default: return "неопределенная ошибка инструмента";
     }
 }
-
-void dim(int panel, int control, bool dimmed) { tk::setAttribute(panel, control, tk::ATTR_DIMMED, dimmed ? 1 : 0); }
 
 }  // namespace
 

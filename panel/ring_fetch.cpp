@@ -6,13 +6,12 @@
 #include <cstdio>
 
 #include "data_path.h"
+#include "panel_controls.h"
 #include "lumex.h"
 #include "sorvi_uir.h"
 
 namespace {
 
-constexpr std::int16_t kBlock = 1;
-constexpr std::int16_t kCycle = 2;
 constexpr int kRereadFrames = 1000;
 
 struct Portion {
