@@ -5,7 +5,8 @@
 # real time with the strip chart and the results list shown and a result file
 # written. Afterwards the file is checked frame by frame (every frame one
 # more than the one before it: none lost, none doubled) and the host's CPU
-# time and peak memory are printed.
+# time and memory (peak, and resident after 10 s and at the end) are printed.
+# An hour's soak: scripts/live-run.sh 3600
 #
 #   scripts/live-run.sh [SECONDS]     (default 60)
 set -euo pipefail
@@ -43,10 +44,26 @@ QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" python3 - "$root/build/default/b
 import os, resource, struct, subprocess, sys, time
 host, work, seconds = sys.argv[1], sys.argv[2], float(sys.argv[3])
 start = time.monotonic()
-run = subprocess.run([host, "--script", os.path.join(work, "live.tks")], capture_output=True, text=True)
+log = open(os.path.join(work, "host.log"), "w+")
+process = subprocess.Popen([host, "--script", os.path.join(work, "live.tks")], stdout=log, stderr=subprocess.STDOUT)
+# Resident memory of the host, every 10 s while it runs.
+rss = []
+while process.poll() is None:
+    try:
+        with open(f"/proc/{process.pid}/status") as status:
+            for line in status:
+                if line.startswith("VmRSS:"):
+                    rss.append(int(line.split()[1]) / 1024)
+    except OSError:
+        pass
+    try:
+        process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        pass
 wall = time.monotonic() - start
 usage = resource.getrusage(resource.RUSAGE_CHILDREN)
-print(run.stdout + run.stderr, end="")
+log.seek(0)
+print(log.read(), end="")
 with open(os.path.join(work, "live.sorvi"), "rb") as f:
     data = f.read()
 frames = len(data) // 4
@@ -62,5 +79,7 @@ print(f"run: {seconds:.0f} s acquiring, {wall:.1f} s wall in all")
 print(f"file: {frames} frames ({len(data) % 4} stray bytes), {gaps} breaks in the count")
 print(f"host CPU: {cpu:.2f} s = {100 * cpu / wall:.1f} % of one core over the whole run")
 print(f"host peak resident memory: {usage.ru_maxrss / 1024:.1f} MiB")
-sys.exit(0 if run.returncode == 0 and gaps == 0 and len(data) % 4 == 0 and frames > 0 else 1)
+if len(rss) >= 2:
+    print(f"host resident memory: {rss[1]:.1f} MiB after 10 s, {rss[-1]:.1f} MiB at the end ({len(rss)} samples)")
+sys.exit(0 if process.returncode == 0 and gaps == 0 and len(data) % 4 == 0 and frames > 0 else 1)
 PY
