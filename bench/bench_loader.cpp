@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
-#include <sstream>
+#include <vector>
 
 #include <yaml-cpp/yaml.h>
 
@@ -14,18 +14,50 @@
 
 namespace bench {
 
+namespace {
+
+std::string tooBig(const std::string& sourceName) {
+    return sourceName + ": the bench file is larger than " + std::to_string(kMaxBenchFileBytes / 1024) +
+           " KiB; a bench file describes a few instruments";
+}
+
+// The one document of the file. yaml-cpp starts a second document where a
+// list is indented less than its key, so a second document is refused with
+// a word on indentation.
+YAML::Node singleDocument(const std::string& text, const std::string& sourceName) {
+    const std::vector<YAML::Node> documents = YAML::LoadAll(text);
+    if (documents.empty()) return YAML::Node(YAML::NodeType::Null);
+    if (documents.size() > 1) {
+        const YAML::Mark mark = documents[1].Mark();
+        std::string where = sourceName;
+        if (!mark.is_null()) where += ":" + std::to_string(mark.line + 1) + ":" + std::to_string(mark.column + 1);
+        const bool listLeftOfKey = documents[0].IsMap() && documents[1].IsSequence();
+        throw file::Error(where + ": " +
+                          (listLeftOfKey ? "this list is indented less than its key above it; indent the list "
+                                           "under the key (the key itself starts the line)"
+                                         : "a second YAML document; a bench file holds one document"));
+    }
+    return documents[0];
+}
+
+}  // namespace
+
 LoadResult loadBenchFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return {std::nullopt, path + ": cannot open the bench file"};
-    std::ostringstream text;
-    text << in.rdbuf();
+    // Read no more than the limit (and one byte to tell it was passed).
+    std::string text(kMaxBenchFileBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
     if (in.bad()) return {std::nullopt, path + ": cannot read the bench file"};
-    return parseBenchText(text.str(), path);
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxBenchFileBytes) return {std::nullopt, tooBig(path)};
+    return parseBenchText(text, path);
 }
 
 LoadResult parseBenchText(std::string_view text, const std::string& sourceName) {
+    if (text.size() > kMaxBenchFileBytes) return {std::nullopt, tooBig(sourceName)};
     try {
-        const YAML::Node root = YAML::Load(std::string(text));
+        const YAML::Node root = singleDocument(std::string(text), sourceName);
         return {file::readBench(root, sourceName), {}};
     } catch (const file::Error& e) {
         return {std::nullopt, e.what()};

@@ -1,6 +1,9 @@
 // The program's panels loaded in this process: the pruned step list, the
 // status line's hold, the protocol window and file, and the selection list.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include <paneltk/paneltk.h>
 
@@ -152,6 +155,64 @@ TEST_F(VeriskPanels, ProtocolFileGetsTitleOnceAndEveryLineFeedAsCrLf) {
     DiscardChlp(3);  // a closed protocol is not closed again
     WriteLOG(3, "after close\n");
     EXPECT_EQ(readBytes(path).find(tk::toCp1251("after close")), std::string::npos);
+}
+
+namespace {
+
+const char* const kAnswerWriteError =
+    "answer expect \"Ошибка записи в файл протокола\" \"Сообщения будут выводиться только на экран\"\n";
+
+std::size_t popupsTitled(const std::string& title) {
+    std::size_t n = 0;
+    for (const auto& p : tk::messagePopupsSeen()) n += p.title == title;
+    return n;
+}
+
+}  // namespace
+
+// A full disk: one pop-up per opening, and every message still in the window.
+TEST_F(VeriskPanels, WriteErrorIsShownOncePerOpeningAndTheWindowGoesOn) {
+    tk::resetScript();
+    const std::size_t before = popupsTitled("Ошибка записи в файл протокола");
+    tk::startScript(kAnswerWriteError, "full");
+    ASSERT_EQ(SetupChlp(kVeriskResource, 6, "Протокол", "/dev/full"), 0);
+    WriteLOG(6, "первая\n");
+    WriteLOG(6, "вторая\n");
+    EXPECT_EQ(popupsTitled("Ошибка записи в файл протокола"), before + 1);
+    int lines = 0;
+    tk::lineCount(protocolPanel(6), CHLP_LOG, lines);
+    EXPECT_EQ(lines, 3);
+    std::string line;
+    tk::lineText(protocolPanel(6), CHLP_LOG, 2, line);
+    EXPECT_EQ(line, "вторая");
+    tk::startScript(kAnswerWriteError, "full again");
+    ASSERT_EQ(SetupChlp(kVeriskResource, 6, "Протокол", "/dev/full"), 0);
+    EXPECT_EQ(popupsTitled("Ошибка записи в файл протокола"), before + 2);
+    EXPECT_TRUE(tk::scriptResult().failures.empty());
+    DiscardChlp(6);
+    tk::resetScript();
+}
+
+// A path longer than the protocol's path field is refused, not cut to another file.
+TEST_F(VeriskPanels, PathThatDoesNotFitIsRefusedWithTheOpeningPopup) {
+    tk::resetScript();
+    const std::string dir = makeScratchDirectory() + "/" + std::string(150, 'd');
+    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+    const std::string path = dir + "/" + std::string(300 - dir.size() - 1, 'p');
+    ASSERT_EQ(path.size(), 300u);
+    const std::size_t before = popupsTitled("Ошибка открытия файла протокола.");
+    tk::startScript("answer\n", "long path");
+    ASSERT_EQ(SetupChlp(kVeriskResource, 7, "Протокол", path), 0);
+    EXPECT_EQ(popupsTitled("Ошибка открытия файла протокола."), before + 1);
+    EXPECT_EQ(protocolFile(7), -1);
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) files += entry.is_regular_file();
+    EXPECT_EQ(files, 0u);  // nothing written under a cut name
+    int lines = 0;
+    tk::lineCount(protocolPanel(7), CHLP_LOG, lines);
+    EXPECT_EQ(lines, 1);  // the title, on screen only
+    DiscardChlp(7);
+    tk::resetScript();
 }
 
 TEST_F(VeriskPanels, LongMessagesAreCutTo1023Characters) {
