@@ -7,7 +7,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
     fonts-dejavu-core
-    libyaml-cpp-dev
+    libyaml-cpp-dev libre2-dev
+    clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-pyvisa
     xvfb xauth

@@ -7,6 +7,9 @@
 
 #include <paneltk/paneltk.h>
 
+#include "bench_test_interface.h"
+#include "tarvo_32.h"
+#include "visa.h"
 #include "chklog.h"
 #include "lumex.h"
 #include "program_run.h"
@@ -155,6 +158,59 @@ TEST_F(VeriskPanels, ProtocolFileGetsTitleOnceAndEveryLineFeedAsCrLf) {
     DiscardChlp(3);  // a closed protocol is not closed again
     WriteLOG(3, "after close\n");
     EXPECT_EQ(readBytes(path).find(tk::toCp1251("after close")), std::string::npos);
+}
+
+// Each carrier call of the program fails once: the operator is told (a
+// pop-up or the status line), and the next attempt opens the carrier and
+// the module normally.
+TEST_F(VeriskPanels, CarrierCallFailuresAreShownAndTheNextTryWorks) {
+    ASSERT_GT(FindVISAinstruments(), 0);
+    CurrentInstr = &Instruments[0];
+    tk::resetScript();
+    const auto lastPopup = [] {
+        const auto seen = tk::messagePopupsSeen();
+        return seen.empty() ? std::string() : seen.back().text;
+    };
+    const auto closeAll = [] {
+        if (moduleSession != 0) lumex_close(moduleSession);
+        if (carrierSession != 0) tarvo_close(carrierSession);
+        moduleSession = carrierSession = 0;
+    };
+
+    bench::testing::failNext("tarvo_init", VI_ERROR_RSRC_BUSY);
+    tk::startScript("answer\n", "init");
+    SelMez();
+    EXPECT_EQ(carrierSession, 0);
+    EXPECT_NE(lastPopup().find("Ошибка инициализации."), std::string::npos) << lastPopup();
+
+    // A module type that cannot be read is shown, and no stale module is offered.
+    mezonin = {9, 9, 9, 9};
+    bench::testing::failNext("tarvo_m_type_q", VI_ERROR_IO);
+    tk::startScript("answer\n", "type");
+    SelMez();
+    EXPECT_NE(carrierSession, 0);
+    EXPECT_EQ(mezonin, (std::array<std::int32_t, 4>{0, 0, 0, 0}));
+    EXPECT_NE(controlText(hMP, MP_ERROR_MESSAGE), "") << "the failed status is shown";
+    EXPECT_EQ(bgColor(hMP, MP_ERROR_MESSAGE), static_cast<int>(kRed));
+    closeAll();
+    tk::advanceClock(10);
+
+    bench::testing::failNext("tarvo_mem_q", VI_ERROR_IO);
+    SelMez();
+    EXPECT_NE(carrierSession, 0);
+    EXPECT_EQ(bgColor(hMP, MP_ERROR_MESSAGE), static_cast<int>(kRed));
+    tk::advanceClock(10);
+
+    // The next try: the module is opened again and gets its memory.
+    selMezonin(hMP, MP_MEZ_NUM, tk::EVENT_COMMIT, nullptr, 0, 0);
+    EXPECT_NE(moduleSession, 0);
+    ViInt32 samples = 0;
+    EXPECT_EQ(lumex_alloc_q(moduleSession, &samples), VI_SUCCESS);
+    EXPECT_GT(samples, 0);
+    EXPECT_TRUE(tk::scriptResult().failures.empty());
+    closeAll();
+    CurrentInstr = nullptr;
+    tk::resetScript();
 }
 
 namespace {
