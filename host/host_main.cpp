@@ -12,6 +12,10 @@
 #include "host_panel.h"
 #include "plugin_loader.h"
 
+namespace {
+host::HostPanel* runningPanel = nullptr;
+}  // namespace
+
 int main(int argc, char** argv) {
     host::HostOptions options;
     std::string error;
@@ -43,7 +47,12 @@ int main(int argc, char** argv) {
         }
         host::DiscoveryResult found = host::discoverCarriers();
         panel.setCarriers(std::move(found.carriers), found.status);
+        // A script's exit closes the instances and carriers as the host's own exit does.
+        runningPanel = &panel;
+        tk::onScriptExit([] { runningPanel->shutdown(); });
         panel.run();
+        tk::onScriptExit(nullptr);
+        runningPanel = nullptr;
         if (panel.shutdown() < 0) status = 1;
     }
     plugin.unload();
