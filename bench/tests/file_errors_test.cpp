@@ -133,13 +133,20 @@ TEST(BenchFileLoading, OneDocumentWithTheListUnderItsKey) {
     const std::string entry = "  - name: VXI0::24::INSTR\n";
     auto result = bench::parseBenchText("resources:\n" + entry + "---\nresources: []\n", "lab.yaml");
     EXPECT_FALSE(result.bench);
-    EXPECT_NE(result.error.find("lab.yaml:4:"), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find("lab.yaml:3:"), std::string::npos) << result.error;
     EXPECT_NE(result.error.find("a second YAML document"), std::string::npos) << result.error;
     result = bench::parseBenchText("   resources:\n - name: VXI0::24::INSTR\n", "lab.yaml");
     EXPECT_FALSE(result.bench);
     EXPECT_NE(result.error.find("lab.yaml:2:"), std::string::npos) << result.error;
     EXPECT_NE(result.error.find("indented less than its key"), std::string::npos) << result.error;
     EXPECT_TRUE(bench::parseBenchText("---\nresources:\n" + entry + "...\n", "lab.yaml").bench);
+    // A ',' where a document's node should be: refused at once (yaml-cpp's own
+    // reading of all documents never ends on these).
+    for (const char* text : {",", "[a],", "\"q\","}) {
+        result = bench::parseBenchText(text, "lab.yaml");
+        EXPECT_FALSE(result.bench) << text;
+        EXPECT_NE(result.error.find("a ',' outside any [list] or {map}"), std::string::npos) << result.error;
+    }
 }
 
 // Values are echoed cut and with control characters escaped, whatever their size.
