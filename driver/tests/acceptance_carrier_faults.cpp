@@ -207,6 +207,7 @@ TEST_F(CarrierFaultSweep, EveryCarrierCallFailsOnceAndTheDriverRecovers)
         EXPECT_TRUE(u.starts_with("lumex_close: ") || u.starts_with("lumex_self_test: ")) << u << " was not reported";
     // The call-site table: each carrier call and what the driver returned when it failed.
     if (std::getenv("LUMEX_FAULT_TABLE")) {
+        std::printf("%d failures injected\n", injected);
         for (const auto& [name, outcomes] : table) {
             std::printf("%-28s", name.c_str());
             for (const std::string& o : outcomes) std::printf(" | %s", o.c_str());
