@@ -26,25 +26,25 @@ constexpr std::size_t kMaxSequence = kMaxSequenceLevels;
 double readVolts(const Where& where, const YAML::Node& node) {
     const std::string text = expectText(where, node);
     auto v = parseQuantity(text, Quantity::Volts);
-    if (!v) fail(where, node, "'" + text + "' is not a voltage (e.g. 3V, 250mV, -1.5)");
-    if (std::fabs(*v) > kMaxVolts) fail(where, node, "'" + text + "' is out of range (-100V to 100V)");
+    if (!v) fail(where, node, quoted(text) + " is not a voltage (e.g. 3V, 250mV, -1.5)");
+    if (std::fabs(*v) > kMaxVolts) fail(where, node, quoted(text) + " is out of range (-100V to 100V)");
     return *v;
 }
 
 double readOhms(const Where& where, const YAML::Node& node) {
     const std::string text = expectText(where, node);
     auto v = parseQuantity(text, Quantity::Ohms);
-    if (!v) fail(where, node, "'" + text + "' is not a resistance (e.g. 5ohm, 100k, 4.7kOhm)");
-    if (*v < 0 || *v > kMaxOhms) fail(where, node, "'" + text + "' is out of range (0 to 1000MOhm)");
+    if (!v) fail(where, node, quoted(text) + " is not a resistance (e.g. 5ohm, 100k, 4.7kOhm)");
+    if (*v < 0 || *v > kMaxOhms) fail(where, node, quoted(text) + " is out of range (0 to 1000MOhm)");
     return *v;
 }
 
 double readTime(const Where& where, const YAML::Node& node, double lo) {
     const std::string text = expectText(where, node);
     auto v = parseQuantity(text, Quantity::Seconds);
-    if (!v) fail(where, node, "'" + text + "' is not a time (e.g. 10ms, 250us, 1.5s)");
+    if (!v) fail(where, node, quoted(text) + " is not a time (e.g. 10ms, 250us, 1.5s)");
     if (*v < lo || *v > kMaxTime)
-        fail(where, node, "'" + text + "' is out of range (" + (lo > 0 ? "1us" : "0") + " to 3600s)");
+        fail(where, node, quoted(text) + " is out of range (" + (lo > 0 ? "1us" : "0") + " to 3600s)");
     return *v;
 }
 
@@ -63,7 +63,7 @@ ChannelInput readSquare(const Where& where, const YAML::Node& node) {
     if (auto n = field(node, "duty"); n.IsDefined()) {
         const std::string text = expectText(where / "duty", n);
         auto d = parseNumber(text);
-        if (!d || *d < 0.0 || *d > 1.0) fail(where / "duty", n, "'" + text + "' is not a duty cycle from 0 to 1");
+        if (!d || *d < 0.0 || *d > 1.0) fail(where / "duty", n, quoted(text) + " is not a duty cycle from 0 to 1");
         in.duty = *d;
     }
     if (auto n = field(node, "phase"); n.IsDefined()) in.phaseS = readTime(where / "phase", n, 0.0);
@@ -93,7 +93,7 @@ ChannelInput readInput(const Where& where, const YAML::Node& node) {
         auto s = parseScalarInput(node.Scalar());
         if (!s)
             fail(where, node,
-                 "'" + node.Scalar() + "' is not a voltage (3V) or a resistance (5ohm, 100k); signals are maps");
+                 quoted(node.Scalar()) + " is not a voltage (3V) or a resistance (5ohm, 100k); signals are maps");
         if (s->resistance) {
             in.kind = ChannelInput::Kind::Resistance;
             in.ohms = readOhms(where, node);
@@ -129,13 +129,13 @@ std::pair<int, int> readChannels(const Where& where, const YAML::Node& key) {
     const auto dash = text.find('-', 1);
     if (dash == std::string::npos) {
         auto k = parseInteger(text, 1, 32);
-        if (!k) fail(where, key, "'" + text + "' is not a channel number from 1 to 32, a range like 1-16 or 'all'");
+        if (!k) fail(where, key, quoted(text) + " is not a channel number from 1 to 32, a range like 1-16 or 'all'");
         return {static_cast<int>(*k), static_cast<int>(*k)};
     }
     auto first = parseInteger(text.substr(0, dash), 1, 32);
     auto last = parseInteger(text.substr(dash + 1), 1, 32);
     if (!first || !last || *first > *last)
-        fail(where, key, "'" + text + "' is not a channel range like 1-16 (channels 1 to 32)");
+        fail(where, key, quoted(text) + " is not a channel range like 1-16 (channels 1 to 32)");
     return {static_cast<int>(*first), static_cast<int>(*last)};
 }
 
@@ -200,7 +200,7 @@ std::uint32_t readRegister(const Where& where, const YAML::Node& node) {
         if (upper == r.name) return r.offset;
     auto offset = parseInteger(text, 0, 0xFE);
     if (!offset || *offset % 2 != 0)
-        fail(where, node, "'" + text + "' is not a register name (RG_COM1, ...) or an even byte offset 0 to 0xFE");
+        fail(where, node, quoted(text) + " is not a register name (RG_COM1, ...) or an even byte offset 0 to 0xFE");
     return static_cast<std::uint32_t>(*offset);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <cstdio>
 #include <set>
 
 #include "bench_units.h"
@@ -18,6 +19,46 @@ Where Where::operator/(std::string_view key) const {
 
 Where Where::operator[](std::size_t index) const {
     return Where{source, path + "[" + std::to_string(index) + "]"};
+}
+
+namespace {
+
+constexpr std::size_t kEchoedChars = 40;
+
+// Length of the UTF-8 sequence at text[i] that is a printable character, or
+// 0 for a control character (C0, DEL, C1) or a byte that is not valid UTF-8.
+std::size_t printableAt(std::string_view text, std::size_t i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) return b >= 0x20 && b != 0x7F ? 1 : 0;
+    const std::size_t n = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
+    if (n == 0 || i + n > text.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
+    if (n == 2 && b == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) return 0;  // C1 controls
+    if (n == 3 && b == 0xE0 && static_cast<unsigned char>(text[i + 1]) < 0xA0) return 0;  // overlong
+    if (n == 4 && b == 0xF0 && static_cast<unsigned char>(text[i + 1]) < 0x90) return 0;  // overlong
+    if (n == 4 && b == 0xF4 && static_cast<unsigned char>(text[i + 1]) > 0x8F) return 0;  // past U+10FFFF
+    return n;
+}
+
+}  // namespace
+
+std::string quoted(std::string_view text) {
+    std::string out = "'";
+    std::size_t chars = 0, i = 0;
+    for (; i < text.size() && chars < kEchoedChars; ++chars) {
+        if (const std::size_t n = printableAt(text, i); n > 0) {
+            out.append(text.substr(i, n));
+            i += n;
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(text[i]));
+            out += hex;
+            ++i;
+        }
+    }
+    out += i < text.size() ? "...' (" + std::to_string(text.size()) + " bytes)" : "'";
+    return out;
 }
 
 void fail(const Where& where, const YAML::Node& node, const std::string& message) {
@@ -65,9 +106,11 @@ void checkKeys(const Where& where, const YAML::Node& map, std::initializer_list<
         if (std::find(allowed.begin(), allowed.end(), key) == allowed.end()) {
             std::string list;
             for (auto a : allowed) list += (list.empty() ? "" : ", ") + std::string(a);
-            fail(where / key, entry.first, "unknown key '" + key + "' (expected one of: " + list + ")");
+            // A long or unprintable key is echoed cut, and not in the path.
+            const bool plain = quoted(key) == "'" + key + "'";
+            fail(plain ? where / key : where, entry.first, "unknown key " + quoted(key) + " (expected one of: " + list + ")");
         }
-        if (!seen.insert(key).second) fail(where / key, entry.first, "key '" + key + "' is given twice");
+        if (!seen.insert(key).second) fail(where / key, entry.first, "key " + quoted(key) + " is given twice");
     }
 }
 
@@ -80,10 +123,10 @@ YAML::Node field(const YAML::Node& map, std::string_view key) {
 long long readInteger(const Where& where, const YAML::Node& node, long long lo, long long hi) {
     const std::string text = expectText(where, node);
     if (!parseInteger(text, INT64_MIN / 2, INT64_MAX / 2))
-        fail(where, node, "'" + text + "' is not a whole number");
+        fail(where, node, quoted(text) + " is not a whole number");
     auto value = parseInteger(text, lo, hi);
     if (!value)
-        fail(where, node, "'" + text + "' is out of range (" + std::to_string(lo) + " to " + std::to_string(hi) + ")");
+        fail(where, node, quoted(text) + " is out of range (" + std::to_string(lo) + " to " + std::to_string(hi) + ")");
     return *value;
 }
 
@@ -92,7 +135,7 @@ bool readBool(const Where& where, const YAML::Node& node) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     if (text == "true" || text == "yes" || text == "on") return true;
     if (text == "false" || text == "no" || text == "off") return false;
-    fail(where, node, "'" + node.Scalar() + "' is not true or false");
+    fail(where, node, quoted(node.Scalar()) + " is not true or false");
 }
 
 namespace {
@@ -127,7 +170,7 @@ PositionDescription readPosition(const Where& where, const YAML::Node& node) {
     if (lower == "sorvi") p.moduleType = kSorviModuleType;
     else if (lower == "empty") p.moduleType = 0;
     else if (parseInteger(text, 0, 32767)) p.moduleType = static_cast<std::int16_t>(*parseInteger(text, 0, 32767));
-    else fail(mw, module, "'" + text + "' is not sorvi, empty or a module type number (0 to 32767)");
+    else fail(mw, module, quoted(text) + " is not sorvi, empty or a module type number (0 to 32767)");
 
     if (p.moduleType == kSorviModuleType) {
         p.sorvi = node.IsMap() ? readSorviModule(where, node) : SorviModuleDescription{};
@@ -146,11 +189,13 @@ CarrierDescription readCarrier(const Where& where, const YAML::Node& node) {
     const YAML::Node memory = field(node, "memory");
     if (!memory.IsDefined()) fail(where, node, "'memory' is missing (the carrier's memory size, e.g. 16MiB)");
     const std::string text = expectText(where / "memory", memory);
-    auto bytes = parseQuantity(text, Quantity::Bytes);
-    if (!bytes || *bytes != static_cast<double>(static_cast<std::uint64_t>(*bytes)))
-        fail(where / "memory", memory, "'" + text + "' is not a memory size (e.g. 16MiB, 512K or 1048576)");
-    if (*bytes < 16 || *bytes > 4294967295.0)
-        fail(where / "memory", memory, "'" + text + "' is out of range (16 bytes to 4GiB - 1)");
+    const auto bytes = parseMemorySize(text);
+    if (!bytes)
+        fail(where / "memory", memory,
+             quoted(text) + " is not a memory size (a whole number of bytes, optionally with K, M or G, "
+                            "e.g. 16MiB, 512K, 0x100000)");
+    if (*bytes < 16 || *bytes > 4294967295u)
+        fail(where / "memory", memory, quoted(text) + " is out of range (16 bytes to 4GiB - 1)");
     c.memoryBytes = static_cast<std::uint32_t>(*bytes);
 
     const YAML::Node positions = field(node, "positions");
@@ -179,8 +224,8 @@ ResourceDescription readResource(const Where& where, const YAML::Node& node) {
     auto parsed = parseResourceName(name);
     if (!parsed || parsed->resourceClass != "INSTR")
         fail(where / "name", nameNode,
-             "'" + name +
-                 "' is not a VISA instrument resource name (examples: VXI0::24::INSTR, "
+             quoted(name) +
+                 " is not a VISA instrument resource name (examples: VXI0::24::INSTR, "
                  "USB0::0x0E76::0x1004::0457::INSTR, TCPIP0::192.168.1.20::INSTR)");
     r.name = parsed->canonical;
     r.intfType = parsed->intfType;
@@ -199,7 +244,7 @@ ResourceDescription readResource(const Where& where, const YAML::Node& node) {
         std::string text = expectText(where / "interface", n);
         std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
         if (text != keyword)
-            fail(where / "interface", n, "'" + n.Scalar() + "' does not match the resource name's interface " + keyword);
+            fail(where / "interface", n, quoted(n.Scalar()) + " does not match the resource name's interface " + keyword);
     }
     if (vxi) {
         r.la = static_cast<std::int16_t>(parsed->vxiLA);
@@ -237,7 +282,7 @@ ResourceDescription readResource(const Where& where, const YAML::Node& node) {
     if (tcpip && dottedAddress(parsed->host)) r.tcpipAddr = parsed->host;
     if (const YAML::Node n = onlyFor("tcpip_address", tcpip, "TCPIP"); n.IsDefined()) {
         const std::string text = expectText(where / "tcpip_address", n);
-        if (!dottedAddress(text)) fail(where / "tcpip_address", n, "'" + text + "' is not a dotted address like 192.168.1.20");
+        if (!dottedAddress(text)) fail(where / "tcpip_address", n, quoted(text) + " is not a dotted address like 192.168.1.20");
         r.tcpipAddr = text;
     }
     if (tcpip && r.tcpipAddr.empty())

@@ -29,6 +29,12 @@ struct Where {
     Where operator[](std::size_t index) const;     // a list entry: path[index]
 };
 
+// A value of the file as it is echoed in a message: in single quotes, cut to
+// a few dozen characters, with control characters and bytes that are not
+// UTF-8 written as \xNN, so that no message grows with the file and no
+// terminal escape sequence gets through.
+std::string quoted(std::string_view text);
+
 [[noreturn]] void fail(const Where& where, const YAML::Node& node, const std::string& message);
 
 const YAML::Node& expectMap(const Where& where, const YAML::Node& node);

@@ -13,6 +13,9 @@ namespace bench {
 
 inline constexpr const char* kBenchEnvVar = "SORVI_BENCH";
 
+// Larger bench files are refused before parsing.
+inline constexpr std::size_t kMaxBenchFileBytes = 256 * 1024;
+
 struct LoadResult {
     std::optional<BenchDescription> bench;  // set on success
     std::string error;                      // on failure: names the file, the line and the field

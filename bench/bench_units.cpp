@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace bench {
 namespace {
@@ -83,22 +84,32 @@ std::optional<double> parseQuantity(std::string_view text, Quantity quantity) {
         case Quantity::Seconds:
             return scaled(n, unit,
                           {{"", 1.0}, {"s", 1.0}, {"ms", 1e-3}, {"us", 1e-6}, {"µs", 1e-6}, {"ns", 1e-9}});
-        case Quantity::Bytes:
-            return scaled(n, unit,
-                          {{"", 1.0},
-                           {"B", 1.0},
-                           {"K", 1024.0},
-                           {"k", 1024.0},
-                           {"KB", 1024.0},
-                           {"KiB", 1024.0},
-                           {"M", 1048576.0},
-                           {"MB", 1048576.0},
-                           {"MiB", 1048576.0},
-                           {"G", 1073741824.0},
-                           {"GB", 1073741824.0},
-                           {"GiB", 1073741824.0}});
     }
     return std::nullopt;
+}
+
+std::optional<std::uint64_t> parseMemorySize(std::string_view text) {
+    text = trim(text);
+    std::size_t digits = 0;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        digits = 2;
+        while (digits < text.size() && std::isxdigit(static_cast<unsigned char>(text[digits]))) ++digits;
+    } else {
+        while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
+    }
+    const auto number = parseInteger(text.substr(0, digits), 0, INT64_MAX);
+    if (!number) return std::nullopt;
+    std::string unit(trim(text.substr(digits)));
+    std::transform(unit.begin(), unit.end(), unit.begin(), [](unsigned char c) { return std::toupper(c); });
+    int shift = -1;
+    if (unit.empty() || unit == "B") shift = 0;
+    for (const auto& [letter, bits] : {std::pair{'K', 10}, std::pair{'M', 20}, std::pair{'G', 30}})
+        if (unit == std::string(1, letter) || unit == std::string(1, letter) + "B" || unit == std::string(1, letter) + "IB")
+            shift = bits;
+    if (shift < 0) return std::nullopt;
+    const auto value = static_cast<std::uint64_t>(*number);
+    if (value > (std::uint64_t{1} << 62) >> shift) return std::nullopt;
+    return value << shift;
 }
 
 std::optional<ScalarInput> parseScalarInput(std::string_view text) {

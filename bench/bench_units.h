@@ -13,7 +13,6 @@ enum class Quantity {
     Volts,    // V, mV; a bare number is volts
     Ohms,     // ohm, Ohm, Ω, with prefixes k and M ("100k" alone is 100 kOhm)
     Seconds,  // s, ms, us, µs, ns; a bare number is seconds
-    Bytes,    // B, K/KB/KiB, M/MB/MiB, G/GB/GiB (binary multiples); a bare number is bytes
 };
 
 // A plain decimal number ("3", "-0.5", "1e-3"), without unit.
@@ -24,6 +23,12 @@ std::optional<std::int64_t> parseInteger(std::string_view text, std::int64_t lo,
 
 // A number in the given quantity, converted to the base unit (V, Ohm, s, byte).
 std::optional<double> parseQuantity(std::string_view text, Quantity quantity);
+
+// A memory size: a whole number of bytes (decimal, or hexadecimal with 0x),
+// optionally followed by a unit B, K, KB, KiB, M, MB, MiB, G, GB or GiB in
+// any letter case; every multiple is binary (K = 1024). Fractions and
+// exponents are refused, and so is a size above 2^62 bytes.
+std::optional<std::uint64_t> parseMemorySize(std::string_view text);
 
 // What a channel input given as one scalar means: "3V" is a voltage, "5ohm" or
 // "100k" a resistance, a bare number a voltage.

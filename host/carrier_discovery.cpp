@@ -73,25 +73,17 @@ bool askIdentification(ViSession resource, std::string& reply) {
     viUnlock(resource);
     if (!ok) return false;
     reply.assign(reinterpret_cast<const char*>(buffer.data()), got);
-    while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r')) reply.pop_back();
     return true;
 }
 
 bool identifyKubolt(ViSession resource, ViUInt16 intfType, CarrierInfo& info) {
     std::string reply;
     if (!askIdentification(resource, reply)) return false;
-    if (!parseKuboltReply(reply, info.serial)) return false;
-    info.modelCode = kKuboltModelCode;
-    if (intfType == VI_INTF_TCPIP) {
-        std::array<char, 256> address{};
-        if (viGetAttribute(resource, VI_ATTR_TCPIP_ADDR, address.data()) < VI_SUCCESS) address[0] = '\0';
-        info.kind = CarrierKind::KuboltTcpip;
-        info.label = format("Kubolt, LXI (%s, №:%s)", address.data(), info.serial.c_str());
-    } else {
-        info.kind = CarrierKind::KuboltUsb;
-        info.label = format("Kubolt, USB (№:%s)", info.serial.c_str());
-    }
-    return true;
+    std::array<char, 256> address{};
+    if (intfType == VI_INTF_TCPIP && viGetAttribute(resource, VI_ATTR_TCPIP_ADDR, address.data()) < VI_SUCCESS)
+        address[0] = '\0';
+    address.back() = '\0';
+    return kuboltFromReply(reply, intfType, address.data(), info);
 }
 
 // Opens one resource of the search and decides whether it is a carrier.
@@ -122,6 +114,20 @@ std::string_view vxiCarrierFamily(std::uint16_t modelCode) {
         case 0x177: return "Н.М.М.";
         default: return {};
     }
+}
+
+bool kuboltFromReply(std::string_view reply, ViUInt16 intfType, const char* address, CarrierInfo& info) {
+    while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r')) reply.remove_suffix(1);
+    if (!parseKuboltReply(reply, info.serial)) return false;
+    info.modelCode = kKuboltModelCode;
+    if (intfType == VI_INTF_TCPIP) {
+        info.kind = CarrierKind::KuboltTcpip;
+        info.label = format("Kubolt, LXI (%s, №:%s)", address, info.serial.c_str());
+    } else {
+        info.kind = CarrierKind::KuboltUsb;
+        info.label = format("Kubolt, USB (№:%s)", info.serial.c_str());
+    }
+    return true;
 }
 
 bool parseKuboltReply(std::string_view reply, std::string& serial) {

@@ -51,5 +51,10 @@ std::string_view vxiCarrierFamily(std::uint16_t modelCode);
 // gives "0457"): from the second character after the prefix up to the next
 // comma or the end, at most 31 characters. Empty when the prefix is missing.
 bool parseKuboltReply(std::string_view reply, std::string& serial);
+// What a USB or TCP/IP resource's identification reply (raw bytes, line end
+// included) makes of it: false when it is not a Kubolt box; else the kind,
+// model code, serial and label of info are set. address is the TCP/IP
+// address text (ignored for USB).
+bool kuboltFromReply(std::string_view reply, ViUInt16 intfType, const char* address, CarrierInfo& info);
 
 }  // namespace host

@@ -33,6 +33,7 @@ bool benchFileUsable(std::string& reason) {
     return loaded.bench.has_value();
 }
 
+host::HostPanel* runningPanel = nullptr;
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,8 +79,13 @@ int main(int argc, char** argv) {
         host::DiscoveryResult found = host::discoverCarriers();
         if (options.benchWindow) benchwin::showBenchWindow();
         panel.setCarriers(std::move(found.carriers), found.status);
+        // A script's exit closes the instances and carriers as the host's own exit does.
+        runningPanel = &panel;
+        tk::onScriptExit([] { runningPanel->shutdown(); });
         panel.run();
         benchwin::closeBenchWindow();
+        tk::onScriptExit(nullptr);
+        runningPanel = nullptr;
         if (panel.shutdown() < 0) status = 1;
     }
     plugin.unload();

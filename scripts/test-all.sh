@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test headless: the normal
-# build, then the AddressSanitizer/UBSan build, then the ThreadSanitizer build.
+# build, then the AddressSanitizer/UBSan build, then the ThreadSanitizer build,
+# then a short run of every fuzz target.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -21,4 +22,8 @@ for variant in default asan tsan; do
         "$root/packaging/tests/check_install.sh" "$root/build/default"
     fi
 done
+# Fuzz smoke: every fuzz target briefly on its seed corpus (clang build in
+# build/fuzz), so that a parser regression that crashes is caught.
+echo "=== fuzz smoke"
+"$root/scripts/fuzz.sh" --smoke 10
 echo "=== all tests passed"

@@ -28,6 +28,9 @@ constexpr int kFailedFile = -1;
 std::array<int, kProtocolWindows> logPanel{};
 std::array<int, kProtocolWindows> logFile{};
 std::array<std::string, kProtocolWindows> logTitle;
+// A write to the file of window i has failed since it was opened: the file
+// is closed, the operator was told once, and the window goes on alone.
+std::array<bool, kProtocolWindows> writeFailed{};
 
 bool validWindow(int i) { return i >= 0 && i < kProtocolWindows; }
 
@@ -43,21 +46,34 @@ int openAppending(const std::string& path) {
     return fd < 0 ? kFailedFile : fd;
 }
 
-void writeAll(int fd, const std::string& bytes) {
+// False when the bytes could not all be written (a full disk, an I/O error).
+bool writeAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;  // a write error is not retried; the window still shows the text
+        if (n <= 0) return false;
         done += static_cast<std::size_t>(n);
     }
+    return true;
+}
+
+// After a failed write nothing more goes to the file, so what is in it stays
+// whole messages up to the failure; the operator is told once per opening
+// and the messages go on in the window.
+void writeFailedOnce(int i) {
+    ::close(logFile[i]);
+    logFile[i] = kFailedFile;
+    if (writeFailed[i]) return;
+    writeFailed[i] = true;
+    tk::messagePopup("Ошибка записи в файл протокола", "Сообщения будут выводиться только на экран");
 }
 
 void vwriteLog(int i, const char* format, std::va_list args) {
     if (!validWindow(i)) return;
     // The message is kept to the size of the protocol's line buffer.
     std::string text = vformatBounded(kMessageChars, format, args);
-    if (logFile[i] > 0) writeAll(logFile[i], tk::toCp1251(withCrLf(text)));
+    if (logFile[i] > 0 && !writeAll(logFile[i], tk::toCp1251(withCrLf(text)))) writeFailedOnce(i);
     if (!text.empty() && text.back() == '\n') text.pop_back();
     const int panel = logPanel[i];
     if (panel <= 0) return;
@@ -80,7 +96,11 @@ int SetupChlp(const char* panelFile, int i, const std::string& title, const std:
     if (panel < 0) return -1;
     if (logPanel[i] > 0 || logFile[i] > 0) DiscardChlp(i);
     logPanel[i] = panel;
-    logFile[i] = openAppending(truncateChars(path, kPathChars));
+    writeFailed[i] = false;
+    // A path that does not fit is refused as a file that cannot be opened:
+    // cutting it would send the protocol to another file.
+    const bool fits = truncateChars(path, kPathChars).size() == path.size();
+    logFile[i] = fits ? openAppending(path) : kFailedFile;
     if (logFile[i] == kFailedFile)
         tk::messagePopup("Ошибка открытия файла протокола.", "Сообщения будут выводиться только на экран");
     const std::string boundedTitle = truncateChars(title, kTitleChars);
@@ -126,7 +146,7 @@ void openProtocolForStep() {
     if (protocolOpen()) return;
     std::string name;
     tk::getValue(hTP, TP_FILE_NAME, name);
-    protocolPath = truncateChars(name, kPathChars);
+    protocolPath = name;
     SetupChlp(kVeriskResource, kProtocolWindow, protocolTitle, protocolPath);
 }
 
@@ -149,7 +169,6 @@ int selFName(int, int, int event, void*, int, int) {
     std::string selected;
     const int result = tk::fileSelectPopup(options, selected);
     if (result != tk::FILE_SELECTED && result != tk::NEW_FILE_SELECTED) return 0;
-    selected = truncateChars(selected, kPathChars);
     if (protocolOpen() && selected != protocolPath) {
         DiscardChlp(kProtocolWindow);
         protocolPath = selected;

@@ -63,3 +63,8 @@ std::string vxiCarrierLabel(std::uint16_t modelCode, std::uint16_t crateLA, std:
 bool kuboltSerial(std::string_view idnReply, std::string& serial);
 // Label of a Kubolt box: "Kubolt, LXI (...)" for TCP/IP, "Kubolt, USB (...)" for USB.
 std::string kuboltLabel(std::uint16_t intfType, std::string_view tcpipAddr, std::string_view serial);
+// What the identification reply of a USB or TCP/IP resource (a C string of
+// at most 255 characters, as read) makes of rec, whose intfType is set:
+// false when it is not a Kubolt box, else serial, label, model code, slot
+// and logical address are filled.
+bool kuboltFromReply(const char* reply, std::string_view tcpipAddr, InstrInfo& rec);

@@ -54,9 +54,7 @@ bool identifyKubolt(ViSession vi, const char* rsrcName, InstrInfo& rec) {
     const ViStatus st = viQueryf(vi, const_cast<char*>("*IDN?\n"), const_cast<char*>("%255t"), reply);
     viUnlock(vi);
     reply[kReplyChars] = '\0';
-    std::string serial;
-    if (st < VI_SUCCESS || !kuboltSerial(reply, serial)) return false;
-    rec.serial = serial;
+    if (st < VI_SUCCESS) return false;
     std::string address;
     if (rec.intfType == VI_INTF_TCPIP) {
         char text[256] = {};
@@ -65,11 +63,7 @@ bool identifyKubolt(ViSession vi, const char* rsrcName, InstrInfo& rec) {
             address = text;
         }
     }
-    rec.label = kuboltLabel(rec.intfType, address, rec.serial);
-    rec.modelCode = kKuboltModelCode;
-    rec.slot = 255;
-    rec.la = 255;
-    return true;
+    return kuboltFromReply(reply, address, rec);
 }
 
 // Opens one resource and identifies it into rec; true when it is to be kept.
@@ -120,6 +114,17 @@ bool kuboltSerial(std::string_view reply, std::string& serial) {
     const std::size_t comma = rest.find(',');
     if (comma != std::string_view::npos) rest = rest.substr(0, comma);
     serial = truncateChars(rest, kSerialChars);
+    return true;
+}
+
+bool kuboltFromReply(const char* reply, std::string_view tcpipAddr, InstrInfo& rec) {
+    std::string serial;
+    if (!kuboltSerial(reply, serial)) return false;
+    rec.serial = serial;
+    rec.label = kuboltLabel(rec.intfType, tcpipAddr, rec.serial);
+    rec.modelCode = kKuboltModelCode;
+    rec.slot = 255;
+    rec.la = 255;
     return true;
 }
 

@@ -101,6 +101,7 @@ int veriskMain(int argc, char** argv) {
     if (tk::initRuntime(argc, argv) < 0) return -1;
     if (loadVeriskPanels() < 0) return -1;
     if (benchWindowHook) benchWindowHook();
+    tk::onScriptExit(shutDown);  // a script's exit closes the module and files as the operator's exit does
     if (FindVISAinstruments() < 1)
         tk::messagePopup("Приборная панель носителя мезонинов",
                          "Инструмент не найден.\nПанель запускается в демо-режиме.");

@@ -39,6 +39,7 @@ bool readCarrierPlace() {
 }  // namespace
 
 int defMezonin(ViSession carrier, std::array<std::int32_t, 4>& types) {
+    types = {};  // a failed query leaves no type of an earlier carrier behind
     for (ViInt16 pos = 1; pos <= 4; ++pos) {
         ViInt16 present = 0;
         ViInt16 type = 0;
@@ -62,7 +63,7 @@ void SelMez() {
     }
     carrierSession = session;
     CurrentInstr->carrierSession = carrierSession;
-    defMezonin(carrierSession, mezonin);
+    if (const int status = defMezonin(carrierSession, mezonin); status < VI_SUCCESS) checkErr(status);
 
     tk::clearItems(hMP, MP_MEZ_NUM);
     int items = 0;

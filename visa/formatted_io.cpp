@@ -22,6 +22,21 @@ struct Conversion {
     std::string set;            // %[...]
 };
 
+// Widths and precisions above this are refused: no field of an instrument
+// message is this long, and a bigger one would only cost time and memory.
+constexpr int kMaxField = 65536;
+
+// A decimal number of a format at fmt[i], advancing i; -1 when it is too big.
+int readField(const char* fmt, std::size_t& i) {
+    int value = 0;
+    while (std::isdigit(static_cast<unsigned char>(fmt[i]))) {
+        if (value > kMaxField) value = kMaxField + 1;  // stays too big, never wraps
+        else value = value * 10 + (fmt[i] - '0');
+        ++i;
+    }
+    return value > kMaxField ? -1 : value;
+}
+
 // Parses the conversion that starts after '%' at fmt[i]; advances i to the
 // conversion character. False for a malformed conversion.
 bool parseConversion(const char* fmt, std::size_t& i, Conversion& conv, bool scanning) {
@@ -35,8 +50,8 @@ bool parseConversion(const char* fmt, std::size_t& i, Conversion& conv, bool sca
         conv.widthFromArgs = true;
         ++i;
     } else if (std::isdigit(static_cast<unsigned char>(fmt[i]))) {
-        conv.width = 0;
-        while (std::isdigit(static_cast<unsigned char>(fmt[i]))) conv.width = conv.width * 10 + (fmt[i++] - '0');
+        conv.width = readField(fmt, i);
+        if (conv.width < 0) return false;
     }
     if (fmt[i] == '.' && !scanning) {
         ++i;
@@ -45,7 +60,8 @@ bool parseConversion(const char* fmt, std::size_t& i, Conversion& conv, bool sca
             conv.precision = -2;  // from the arguments
             ++i;
         } else {
-            while (std::isdigit(static_cast<unsigned char>(fmt[i]))) conv.precision = conv.precision * 10 + (fmt[i++] - '0');
+            conv.precision = readField(fmt, i);
+            if (conv.precision < 0) return false;
         }
     }
     if (fmt[i] == 'h' || fmt[i] == 'l' || fmt[i] == 'L' || fmt[i] == 'z') {
@@ -96,8 +112,19 @@ ViStatus formatText(std::string& out, const char* fmt, va_list& args) {
         Conversion conv;
         if (!parseConversion(fmt, i, conv, false)) return VI_ERROR_INV_FMT;
         int width = conv.width, precision = conv.precision;
-        if (conv.widthFromArgs) width = va_arg(args, int);
-        if (precision == -2) precision = va_arg(args, int);
+        if (conv.widthFromArgs) {
+            width = va_arg(args, int);
+            if (width < -kMaxField || width > kMaxField) return VI_ERROR_INV_FMT;
+            if (width < 0) {  // a negative width from the arguments means left-justified
+                conv.flags += '-';
+                width = -width;
+            }
+        }
+        if (precision == -2) {
+            precision = va_arg(args, int);
+            if (precision > kMaxField) return VI_ERROR_INV_FMT;
+            if (precision < 0) precision = -1;  // as if none was given
+        }
         std::string f = "%" + conv.flags;
         if (width >= 0) f += std::to_string(width);
         if (precision >= 0) f += "." + std::to_string(precision);
@@ -248,13 +275,18 @@ ViStatus scanText(std::string& input, std::size_t& pos, const char* fmt, va_list
                 break;
             }
             case 'c': {
+                // The width (1 when none) is how many characters are read; with
+                // '#' no more than the size argument are stored, and it is set
+                // to how many were.
                 const std::size_t n = conv.width > 0 ? static_cast<std::size_t>(conv.width) : 1;
                 std::string text;
                 while (text.size() < n) {
                     if (const ViStatus st = available(); st != VI_SUCCESS) return st;
-                    text += input[pos++];
+                    const std::size_t take = std::min(n - text.size(), input.size() - pos);
+                    text.append(input, pos, take);
+                    pos += take;
                 }
-                capacity = SIZE_MAX;
+                capacity = sizeArg ? static_cast<std::size_t>(*sizeArg) : SIZE_MAX;
                 if (const ViStatus st = storeText(text, false); st != VI_SUCCESS) return st;
                 break;
             }

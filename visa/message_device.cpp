@@ -31,6 +31,14 @@ bool waitForAnswer(const ResourceSession& s, std::unique_lock<std::mutex>& lock)
     return !s.state->replies.empty();
 }
 
+// Answers waiting to be read are kept up to this many; answers to further
+// queries are dropped, as a device drops them when its output queue is full.
+constexpr std::size_t kMaxPendingReplies = 256;
+
+void queueReply(const ResourceSession& s, std::string reply) {
+    if (s.state->replies.size() < kMaxPendingReplies) s.state->replies.push_back(std::move(reply));
+}
+
 }  // namespace
 
 void sendMessage(const ResourceSession& s, std::string_view message) {
@@ -40,8 +48,8 @@ void sendMessage(const ResourceSession& s, std::string_view message) {
         const std::size_t end = message.find_first_of(";\n", start);
         const std::string command =
             normalised(message.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (command == "*IDN?" && !idn.empty()) s.state->replies.push_back(idn + "\n");
-        else if (command == "*OPC?" && !idn.empty()) s.state->replies.push_back("1\n");
+        if (command == "*IDN?" && !idn.empty()) queueReply(s, idn + "\n");
+        else if (command == "*OPC?" && !idn.empty()) queueReply(s, "1\n");
         // Anything else (*RST, *CLS, unknown commands) is taken without an answer.
         if (end == std::string_view::npos) break;
         start = end + 1;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <regex>
+#include <cstdio>
 #include <vector>
+
+#include <re2/re2.h>
 
 #include "bench_units.h"
 #include "resource_attributes.h"
@@ -13,8 +15,20 @@ namespace {
 
 bool isWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
 
-// VISA's regular expression syntax in ECMAScript terms; nothing when the
-// expression is malformed.
+void appendLiteral(std::string& out, char c) {
+    if (isWordChar(c)) {
+        out += c;
+    } else {
+        // Every other byte as a hexadecimal escape: no punctuation, control
+        // byte or non-ASCII byte can take a special meaning in RE2.
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x{%02X}", static_cast<unsigned char>(c));
+        out += hex;
+    }
+}
+
+// VISA's regular expression syntax in RE2 terms; nothing when the expression
+// is malformed.
 std::optional<std::string> translate(std::string_view expr) {
     std::string out;
     for (std::size_t i = 0; i < expr.size(); ++i) {
@@ -28,8 +42,7 @@ std::optional<std::string> translate(std::string_view expr) {
             case '|': out += c; break;
             case '\\':
                 if (++i == expr.size()) return std::nullopt;
-                if (isWordChar(expr[i])) out += expr[i];
-                else out += std::string("\\") + expr[i];
+                appendLiteral(out, expr[i]);
                 break;
             case '[': {
                 out += '[';
@@ -40,24 +53,24 @@ std::optional<std::string> translate(std::string_view expr) {
                 }
                 const std::size_t first = j;
                 for (; j < expr.size() && (expr[j] != ']' || j == first); ++j) {
-                    if (isWordChar(expr[j]) || expr[j] == '-') out += expr[j];
-                    else out += std::string("\\") + expr[j];
+                    if (expr[j] == '-') out += '-';
+                    else appendLiteral(out, expr[j]);
                 }
                 if (j == expr.size() || j == first) return std::nullopt;
                 out += ']';
                 i = j;
                 break;
             }
-            default:
-                if (isWordChar(c)) out += c;
-                else out += std::string("\\") + c;
+            default: appendLiteral(out, c);
         }
     }
     return out;
 }
 
 // The attribute filter: a small expression language of comparisons joined by
-// && and ||, with ! and parentheses.
+// && and ||, with ! and parentheses. A chain of && (or ||) is one node with
+// all its terms, so the tree is built by moving each term in once, and its
+// depth grows only with the nesting of parentheses and !, which is bounded.
 struct Filter {
     enum class Op { Eq, Ne, Lt, Gt, Le, Ge, And, Or, Not };
     struct Node {
@@ -68,13 +81,7 @@ struct Filter {
     };
     Node root;
 
-    bool evaluate(const Node& n, const bench::ResourceDescription& r) const {
-        switch (n.op) {
-            case Op::And: return evaluate(n.children[0], r) && evaluate(n.children[1], r);
-            case Op::Or: return evaluate(n.children[0], r) || evaluate(n.children[1], r);
-            case Op::Not: return !evaluate(n.children[0], r);
-            default: break;
-        }
+    static bool compare(const Node& n, const bench::ResourceDescription& r) {
         auto have = resourceAttribute(r, n.attribute);
         if (!have || have->index() != n.value.index()) return false;
         int cmp = 0;
@@ -85,7 +92,8 @@ struct Filter {
             std::string a = std::get<std::string>(*have), b = std::get<std::string>(n.value);
             for (auto* s : {&a, &b})
                 std::transform(s->begin(), s->end(), s->begin(), [](unsigned char c) { return std::toupper(c); });
-            cmp = a.compare(b) < 0 ? -1 : (a.compare(b) > 0 ? 1 : 0);
+            const int c = a.compare(b);
+            cmp = c < 0 ? -1 : (c > 0 ? 1 : 0);
         }
         switch (n.op) {
             case Op::Eq: return cmp == 0;
@@ -95,6 +103,17 @@ struct Filter {
             case Op::Le: return cmp <= 0;
             case Op::Ge: return cmp >= 0;
             default: return false;
+        }
+    }
+
+    static bool evaluate(const Node& n, const bench::ResourceDescription& r) {
+        switch (n.op) {
+            case Op::And:
+                return std::all_of(n.children.begin(), n.children.end(), [&](const Node& c) { return evaluate(c, r); });
+            case Op::Or:
+                return std::any_of(n.children.begin(), n.children.end(), [&](const Node& c) { return evaluate(c, r); });
+            case Op::Not: return !evaluate(n.children[0], r);
+            default: return compare(n, r);
         }
     }
 };
@@ -111,8 +130,13 @@ public:
     }
 
 private:
+    // Nesting of parentheses and ! deeper than this is refused, which keeps
+    // the parser's and the evaluation's recursion small.
+    static constexpr int kMaxDepth = 32;
+
     std::string_view s_;
     std::size_t pos_ = 0;
+    int depth_ = 0;
 
     void skip() {
         while (pos_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[pos_]))) ++pos_;
@@ -123,38 +147,36 @@ private:
         pos_ += token.size();
         return true;
     }
-    std::optional<Filter::Node> join(Filter::Op op, std::optional<Filter::Node> a, std::optional<Filter::Node> b) {
-        if (!a || !b) return std::nullopt;
+    // term (op term)*: one node holding every term of the chain.
+    template <typename Next>
+    std::optional<Filter::Node> chain(Filter::Op op, std::string_view token, Next next) {
+        auto first = (this->*next)();
+        if (!first || !eat(token)) return first;
         Filter::Node n;
         n.op = op;
-        n.children = {std::move(*a), std::move(*b)};
+        n.children.push_back(std::move(*first));
+        do {
+            auto term = (this->*next)();
+            if (!term) return std::nullopt;
+            n.children.push_back(std::move(*term));
+        } while (eat(token));
         return n;
     }
-    std::optional<Filter::Node> orExpr() {
-        auto left = andExpr();
-        while (left && eat("||")) left = join(Filter::Op::Or, std::move(left), andExpr());
-        return left;
-    }
-    std::optional<Filter::Node> andExpr() {
-        auto left = unary();
-        while (left && eat("&&")) left = join(Filter::Op::And, std::move(left), unary());
-        return left;
-    }
+    std::optional<Filter::Node> orExpr() { return chain(Filter::Op::Or, "||", &FilterParser::andExpr); }
+    std::optional<Filter::Node> andExpr() { return chain(Filter::Op::And, "&&", &FilterParser::unary); }
     std::optional<Filter::Node> unary() {
-        if (eat("!")) {
-            auto inner = unary();
-            if (!inner) return std::nullopt;
-            Filter::Node n;
-            n.op = Filter::Op::Not;
-            n.children = {std::move(*inner)};
-            return n;
-        }
-        if (eat("(")) {
-            auto inner = orExpr();
-            if (!inner || !eat(")")) return std::nullopt;
-            return inner;
-        }
-        return comparison();
+        const bool negate = eat("!");
+        const bool group = !negate && eat("(");
+        if (!negate && !group) return comparison();
+        if (++depth_ > kMaxDepth) return std::nullopt;
+        std::optional<Filter::Node> inner = negate ? unary() : orExpr();
+        --depth_;
+        if (!inner || (group && !eat(")"))) return std::nullopt;
+        if (group) return inner;
+        Filter::Node n;
+        n.op = Filter::Op::Not;
+        n.children.push_back(std::move(*inner));
+        return n;
     }
     std::optional<Filter::Node> comparison() {
         skip();
@@ -191,7 +213,7 @@ private:
 }  // namespace
 
 struct ResourcePattern::Impl {
-    std::regex regex;
+    std::unique_ptr<re2::RE2> regex;
     std::optional<Filter> filter;
 };
 
@@ -201,6 +223,7 @@ ResourcePattern& ResourcePattern::operator=(ResourcePattern&&) noexcept = defaul
 ResourcePattern::~ResourcePattern() = default;
 
 std::optional<ResourcePattern> ResourcePattern::compile(std::string_view expression) {
+    if (expression.size() > kMaxSearchExpression) return std::nullopt;
     std::string_view regexPart = expression;
     std::optional<Filter> filter;
     if (const auto brace = expression.find('{'); brace != std::string_view::npos) {
@@ -213,19 +236,24 @@ std::optional<ResourcePattern> ResourcePattern::compile(std::string_view express
     if (regexPart.empty()) return std::nullopt;
     auto translated = translate(regexPart);
     if (!translated) return std::nullopt;
+    // RE2 matches in time linear in the name and never recurses on the
+    // input, whatever the expression.
+    re2::RE2::Options options;
+    options.set_case_sensitive(false);
+    options.set_never_capture(true);
+    options.set_encoding(re2::RE2::Options::EncodingLatin1);
+    options.set_log_errors(false);
+    options.set_max_mem(1 << 20);
     ResourcePattern p;
-    try {
-        p.impl_->regex = std::regex(*translated, std::regex::ECMAScript | std::regex::icase | std::regex::nosubs);
-    } catch (const std::regex_error&) {
-        return std::nullopt;
-    }
+    p.impl_->regex = std::make_unique<re2::RE2>(*translated, options);
+    if (!p.impl_->regex->ok()) return std::nullopt;
     p.impl_->filter = std::move(filter);
     return p;
 }
 
 bool ResourcePattern::matches(const bench::ResourceDescription& resource) const {
-    if (!std::regex_match(resource.name, impl_->regex)) return false;
-    return !impl_->filter || impl_->filter->evaluate(impl_->filter->root, resource);
+    if (!re2::RE2::FullMatch(resource.name, *impl_->regex)) return false;
+    return !impl_->filter || Filter::evaluate(impl_->filter->root, resource);
 }
 
 }  // namespace visa

@@ -13,6 +13,10 @@
 
 namespace visa {
 
+// Longer expressions are refused (VI_ERROR_INV_EXPR): resource names are
+// short, and the bound keeps compiling any expression cheap.
+inline constexpr std::size_t kMaxSearchExpression = 1024;
+
 class ResourcePattern {
 public:
     // Nothing when the expression is malformed.

@@ -21,6 +21,7 @@ bool hasPatternCharacters(std::string_view text) {
 // expression is malformed.
 std::optional<std::vector<std::string>> search(const bench::BenchDescription& b, std::string_view expr) {
     std::vector<std::string> names;
+    if (expr.size() > kMaxSearchExpression) return std::nullopt;
     if (!hasPatternCharacters(expr) && bench::parseResourceName(expr)) {
         // A plain resource name finds its resource in whatever spelling.
         if (const auto* r = bench::findResource(b, expr)) names.push_back(r->name);

@@ -16,13 +16,25 @@ TEST(BenchUnits, TechnicianNotations) {
     EXPECT_DOUBLE_EQ(*bench::parseQuantity("100k", Quantity::Ohms), 100000.0);
     EXPECT_DOUBLE_EQ(*bench::parseQuantity("4.7 kOhm", Quantity::Ohms), 4700.0);
     EXPECT_DOUBLE_EQ(*bench::parseQuantity("10ms", Quantity::Seconds), 0.01);
-    EXPECT_DOUBLE_EQ(*bench::parseQuantity("16MiB", Quantity::Bytes), 16.0 * 1024 * 1024);
     EXPECT_EQ(*bench::parseInteger("0xE76", 0, 0xFFFF), 0xE76);
     EXPECT_FALSE(bench::parseQuantity("3 volts", Quantity::Volts));
     EXPECT_FALSE(bench::parseQuantity("10mss", Quantity::Seconds));
     EXPECT_FALSE(bench::parseQuantity("1,5V", Quantity::Volts));
     EXPECT_FALSE(bench::parseInteger("0x1G", 0, 0xFFFF));
     EXPECT_FALSE(bench::parseInteger("70000", 0, 0xFFFF));
+}
+
+// One rule for memory sizes: a whole number, decimal or 0x, with an optional
+// binary unit in any letter case.
+TEST(BenchUnits, MemorySizes) {
+    const std::uint64_t mib = 1024 * 1024;
+    for (const char* text : {"16MiB", "16mib", "16MB", "16 M", "16m", "0x1000000", "16777216", "16777216B", "0x10 MiB"})
+        EXPECT_EQ(bench::parseMemorySize(text), 16 * mib) << text;
+    EXPECT_EQ(bench::parseMemorySize("512k"), 512u * 1024u);
+    EXPECT_EQ(bench::parseMemorySize("1G"), 1024 * mib);
+    for (const char* bad : {"1e3", "1.5M", "16 parsecs", "-16", "+16", "16MiBs", "M", "0x", "0xK", "16 M B",
+                            "99999999999999999999", "0x7FFFFFFFFFFFFFFF G", ""})
+        EXPECT_FALSE(bench::parseMemorySize(bad)) << bad;
 }
 
 TEST(BenchFileContents, ChannelShorthandsAndPrecedence) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
+#include <fstream>
 
 #include "bench_loader.h"
 
@@ -126,6 +128,56 @@ INSTANTIATE_TEST_SUITE_P(
         for (char c : info.param.what) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         return name;
     });
+
+TEST(BenchFileLoading, OneDocumentWithTheListUnderItsKey) {
+    const std::string entry = "  - name: VXI0::24::INSTR\n";
+    auto result = bench::parseBenchText("resources:\n" + entry + "---\nresources: []\n", "lab.yaml");
+    EXPECT_FALSE(result.bench);
+    EXPECT_NE(result.error.find("lab.yaml:3:"), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find("a second YAML document"), std::string::npos) << result.error;
+    result = bench::parseBenchText("   resources:\n - name: VXI0::24::INSTR\n", "lab.yaml");
+    EXPECT_FALSE(result.bench);
+    EXPECT_NE(result.error.find("lab.yaml:2:"), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find("indented less than its key"), std::string::npos) << result.error;
+    EXPECT_TRUE(bench::parseBenchText("---\nresources:\n" + entry + "...\n", "lab.yaml").bench);
+    // A ',' where a document's node should be: refused at once (yaml-cpp's own
+    // reading of all documents never ends on these).
+    for (const char* text : {",", "[a],", "\"q\","}) {
+        result = bench::parseBenchText(text, "lab.yaml");
+        EXPECT_FALSE(result.bench) << text;
+        EXPECT_NE(result.error.find("a ',' outside any [list] or {map}"), std::string::npos) << result.error;
+    }
+}
+
+// Values are echoed cut and with control characters escaped, whatever their size.
+TEST(BenchFileLoading, EchoedValuesAreShortAndPrintable) {
+    const std::string huge(1000000, 'x');
+    for (const std::string& text :
+         {"resources:\n  - name: " + huge + "\n", "resources:\n  - name: VXI0::24::INSTR\n    " + huge + ": 1\n",
+          std::string("resources:\n  - name: \"\\e[31mred\\x07\\0\\x9B\\u009b\"\n")}) {
+        const auto result = bench::parseBenchText(text, "lab.yaml");
+        ASSERT_FALSE(result.bench);
+        EXPECT_LT(result.error.size(), 300u) << result.error.substr(0, 300);
+        for (unsigned char c : result.error) EXPECT_TRUE(c >= 0x20 && c != 0x7F) << result.error;
+        EXPECT_EQ(result.error.find("\xC2\x9B"), std::string::npos) << result.error;
+    }
+    const auto escaped = bench::parseBenchText("resources:\n  - name: \"\\e[31m\"\n", "lab.yaml");
+    EXPECT_NE(escaped.error.find("'\\x1B[31m' is not"), std::string::npos) << escaped.error;
+}
+
+TEST(BenchFileLoading, OversizedFilesAreRefusedBeforeParsing) {
+    std::string text = "resources:\n";
+    while (text.size() <= bench::kMaxBenchFileBytes) text += "  - name: VXI0::1::INSTR\n";
+    auto result = bench::parseBenchText(text, "big.yaml");
+    EXPECT_FALSE(result.bench);
+    EXPECT_NE(result.error.find("big.yaml: the bench file is larger than 256 KiB"), std::string::npos) << result.error;
+    const std::string path = ::testing::TempDir() + "/big_bench.yaml";
+    std::ofstream(path, std::ios::binary) << text;
+    result = bench::loadBenchFile(path);
+    EXPECT_FALSE(result.bench);
+    EXPECT_NE(result.error.find("larger than"), std::string::npos) << result.error;
+    std::remove(path.c_str());
+}
 
 TEST(BenchFileLoading, MissingFileIsReported) {
     const auto result = bench::loadBenchFile("/nonexistent/bench.yaml");

@@ -2,6 +2,8 @@
 // names, acting as the operator would, and checking what the operator sees.
 #include <QDir>
 
+#include <cerrno>
+#include <climits>
 #include <cmath>
 #include <dlfcn.h>
 #include <map>
@@ -25,6 +27,8 @@ std::map<std::string, Extra>& extras() {
     return *m;
 }
 
+bool toInt(const std::string& s, long long& v);
+
 // ------------------------------------------------------------ finding things
 // Panels a qualifier allows: "@7", "MP#2", "MP", or "" for all.
 bool qualifierPanels(const std::string& q, std::vector<PanelRec*>& out, std::string& err) {
@@ -34,7 +38,8 @@ bool qualifierPanels(const std::string& q, std::vector<PanelRec*>& out, std::str
         return true;
     }
     if (q[0] == '@') {
-        PanelRec* p = findPanel(std::atoi(q.c_str() + 1));
+        long long handle = 0;
+        PanelRec* p = toInt(q.substr(1), handle) ? findPanel(int(handle)) : nullptr;
         if (!p) {
             err = "no panel with handle " + q.substr(1);
             return false;
@@ -46,7 +51,8 @@ bool qualifierPanels(const std::string& q, std::vector<PanelRec*>& out, std::str
     int nth = 0;
     if (size_t hash = q.find('#'); hash != std::string::npos) {
         name = q.substr(0, hash);
-        nth = std::atoi(q.c_str() + hash + 1);
+        long long n = 0;
+        nth = toInt(q.substr(hash + 1), n) && n >= 1 ? int(n) : 0;
         if (nth < 1) {
             err = "bad panel number in " + q;
             return false;
@@ -178,10 +184,22 @@ bool reachable(const PanelRec& p, const ControlRec* c, std::string& why) {
     return true;
 }
 
+// A whole number that fits an int (decimal, 0x hex); anything else, or a
+// number out of range, is refused rather than wrapped.
 bool toInt(const std::string& s, long long& v) {
+    if (s.empty() || std::isspace(static_cast<unsigned char>(s[0]))) return false;
     char* end = nullptr;
+    errno = 0;
     v = std::strtoll(s.c_str(), &end, 0);
-    return !s.empty() && end && *end == 0;
+    return errno == 0 && end && *end == 0 && v >= INT_MIN && v <= INT_MAX;
+}
+
+// Seconds for wait and timeout: a finite number from 0 to a day.
+bool toSeconds(const std::string& s, double& v) {
+    if (s.empty() || std::isspace(static_cast<unsigned char>(s[0]))) return false;
+    char* end = nullptr;
+    v = std::strtod(s.c_str(), &end);
+    return end && *end == 0 && std::isfinite(v) && v >= 0 && v <= 86400;
 }
 
 // ------------------------------------------------------------ actions
@@ -532,7 +550,8 @@ Outcome runCommand(const std::vector<std::string>& w, std::string_view raw, Line
         return Outcome::Done;
     }
     if (cmd == "wait") {
-        double s = w.size() > 1 ? std::atof(w[1].c_str()) : 0;
+        double s = 0;
+        if (w.size() > 1 && !toSeconds(w[1], s)) return msg = "wait: bad number of seconds " + w[1], Outcome::Failed;
         if (virtualClockOn()) {
             advanceClock(s);
             return Outcome::Done;
@@ -546,8 +565,9 @@ Outcome runCommand(const std::vector<std::string>& w, std::string_view raw, Line
         return Outcome::Done;
     }
     if (cmd == "timeout") {
-        if (w.size() < 2) return msg = "timeout SECONDS", Outcome::Failed;
-        actionTimeout() = std::max(0.0, std::atof(w[1].c_str()));
+        double s = 0;
+        if (w.size() < 2 || !toSeconds(w[1], s)) return msg = "timeout SECONDS (0 to 86400)", Outcome::Failed;
+        actionTimeout() = s;
         return Outcome::Done;
     }
     if (cmd == "echo") {
@@ -560,10 +580,15 @@ Outcome runCommand(const std::vector<std::string>& w, std::string_view raw, Line
     if (cmd == "screenshot") return screenshot(w, msg);
     if (cmd == "bench") return bench(raw, msg);
     if (cmd == "exit") {
-        int code = w.size() > 1 ? std::atoi(w[1].c_str()) : 0;
+        // The program ends either way; a bad status is a failure, so it ends with 1.
+        long long code = 0;
+        const bool good = w.size() < 2 || (toInt(w[1], code) && code >= 0 && code <= 255);
         ctx.advance();
-        std::fflush(stdout);
-        std::exit(scriptResult().failures.empty() ? code : 1);
+        if (!good) {
+            msg = "exit: the status must be a whole number from 0 to 255, not " + w[1];
+            scriptExit(1, msg);
+        }
+        scriptExit(int(code), {});
     }
     auto it = extras().find(cmd);
     if (it != extras().end()) {

@@ -31,6 +31,16 @@ struct LineContext {
 Outcome runCommand(const std::vector<std::string>& words, std::string_view rawLine,
                    LineContext& ctx, std::string& message);
 
+// Ends the program for the script's exit command: reports `failure` (when
+// not empty) against the running line, runs the program's teardown (see
+// onScriptExit) and exits with `code`, or 1 when any line failed.
+[[noreturn]] void scriptExit(int code, const std::string& failure);
+
+// The text as one line: control characters (C0, DEL, C1) and bytes that are
+// not UTF-8 are written as \n, \t, \r or \xNN, so that a message cannot
+// break a line or carry a terminal escape sequence.
+std::string oneLine(std::string_view text);
+
 // Seconds an action waits for its target.
 double& actionTimeout();
 

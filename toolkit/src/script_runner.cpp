@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <utility>
 #include <unistd.h>
 
 #include "script_internal.h"
@@ -30,6 +31,8 @@ struct Runner {
     size_t waitingLine = size_t(-1);
     std::chrono::steady_clock::time_point waitingSince;
     bool programMode = false;
+    const Line* current = nullptr;  // the line being run, while it runs
+    void (*teardown)() = nullptr;
 };
 
 Runner& runner() {
@@ -51,7 +54,7 @@ void advance() {
 }
 
 void fail(const Line& line, const std::string& message) {
-    std::string text = line.source + ":" + std::to_string(line.number) + ": " + message;
+    std::string text = oneLine(line.source) + ":" + std::to_string(line.number) + ": " + oneLine(message);
     std::fprintf(stderr, "%s\n", text.c_str());
     std::fflush(stderr);
     runner().failures.push_back(text);
@@ -71,7 +74,7 @@ void atExit() {
     if (r.failures.empty() && !unfinished) return;
     if (unfinished)
         std::fprintf(stderr, "script: ended at line %d of %s before its end\n",
-                     r.lines[r.next].number, r.lines[r.next].source.c_str());
+                     r.lines[r.next].number, oneLine(r.lines[r.next].source).c_str());
     std::fprintf(stderr, "script: %zu failed line(s)\n", r.failures.size());
     std::fflush(stdout);
     std::fflush(stderr);
@@ -99,6 +102,60 @@ int queue(std::string_view text, std::string_view name) {
 
 }  // namespace
 
+std::string oneLine(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        // Length of a well-formed UTF-8 character that is not a control.
+        std::size_t n = b >= 0x20 && b < 0x7F ? 1 : b >= 0xC2 && b < 0xE0 ? 2 : b >= 0xE0 && b < 0xF0 ? 3
+                        : b >= 0xF0 && b <= 0xF4                                       ? 4
+                                                                                       : 0;
+        if (n > 1) {
+            if (i + n > text.size()) n = 0;
+            for (std::size_t k = 1; k < n; ++k)
+                if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) n = 0;
+            const auto b1 = n ? static_cast<unsigned char>(text[i + 1]) : 0;
+            if ((b == 0xC2 && b1 < 0xA0) || (b == 0xE0 && b1 < 0xA0) || (b == 0xF0 && b1 < 0x90) ||
+                (b == 0xF4 && b1 > 0x8F))
+                n = 0;  // C1 controls, overlong forms, past U+10FFFF
+        }
+        if (n > 0) {
+            out.append(text.substr(i, n));
+            i += n;
+            continue;
+        }
+        if (b == '\n') out += "\\n";
+        else if (b == '\t') out += "\\t";
+        else if (b == '\r') out += "\\r";
+        else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", b);
+            out += hex;
+        }
+        ++i;
+    }
+    return out;
+}
+
+void scriptExit(int code, const std::string& failure) {
+    Runner& r = runner();
+    if (!failure.empty()) {
+        if (r.current) {
+            fail(*r.current, failure);
+        } else {
+            std::fprintf(stderr, "script: %s\n", oneLine(failure).c_str());
+            r.failures.push_back(failure);
+        }
+    }
+    r.next = r.lines.size();  // the script has ended here
+    std::fflush(stdout);
+    if (void (*teardown)() = std::exchange(r.teardown, nullptr)) teardown();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::exit(r.failures.empty() ? code : 1);
+}
+
 double& actionTimeout() {
     static double t = 5.0;
     return t;
@@ -118,7 +175,9 @@ void scriptStep() {
         }
         LineContext ctx;
         ctx.advance = advance;
+        r.current = &line;
         Outcome o = runCommand(words, line.text, ctx, message);
+        r.current = nullptr;
         // A wait lasts its whole time, whatever the actions' time-out.
         if (o == Outcome::Holding) return;
         if (o == Outcome::NotYet) {
@@ -145,7 +204,7 @@ void startScriptFromOptions(const std::string& path) {
     runner().programMode = true;
     std::atexit(atExit);
     if (startScriptFile(path) < 0) {
-        std::fprintf(stderr, "script: cannot read %s\n", path.c_str());
+        std::fprintf(stderr, "script: cannot read %s\n", oneLine(path).c_str());
         runner().failures.push_back(path + ": cannot be read");
     }
 }
@@ -180,6 +239,8 @@ int runScript(std::string_view text, double timeoutSeconds, std::string_view nam
     return int(r.failures.size());
 }
 
+void onScriptExit(void (*teardown)()) { runner().teardown = teardown; }
+
 ScriptResult scriptResult() {
     Runner& r = runner();
     ScriptResult out;
@@ -193,8 +254,10 @@ ScriptResult scriptResult() {
 void resetScript() {
     Runner& r = runner();
     bool program = r.programMode;
+    void (*teardown)() = r.teardown;
     r = Runner();
     r.programMode = program;
+    r.teardown = teardown;
     actionTimeout() = 5.0;
 }
 

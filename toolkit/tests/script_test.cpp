@@ -1,5 +1,6 @@
 // Scripts drive the panels as an operator would, through modal pop-ups and
 // nested waits, and report failed expectations with their line numbers.
+#include <cstdio>
 #include <filesystem>
 
 #include "toolkit_fixture.h"
@@ -256,6 +257,56 @@ TEST_F(ScriptTest, ExtraCommandsAndTheBenchHook) {
     EXPECT_NE(reply.find("sorvi_bench_command"), std::string::npos);
     EXPECT_EQ(executeScriptLine("frobnicate", reply), ERR_SCRIPT);
     EXPECT_EQ(executeScriptLine("expect value \"unclosed", reply), ERR_SCRIPT);
+}
+
+// Numbers that do not fit are refused, never wrapped around to a small one.
+TEST_F(ScriptTest, OutOfRangeNumbersAreRefused) {
+    std::string reply;
+    for (const char* line : {"ring SAMPLE_MODE #4294967297", "ring SAMPLE_MODE #-4294967295",
+                             "expect value SAMPLE#4294967297.SAMPLE_CHAN 1", "expect value @4294967297.SAMPLE_CHAN 1",
+                             "cell SAMPLE_TABLE 4294967299 1 x", "expect line SAMPLE_TABLE 99999999999999999999 x",
+                             "wait abc", "wait -1", "wait nan", "timeout 1e400", "timeout", "exit1"})
+        EXPECT_EQ(executeScriptLine(line, reply), ERR_SCRIPT) << line;
+    int v = -1;
+    getValue(panel, SAMPLE_MODE, v);
+    EXPECT_EQ(v, 0);
+    EXPECT_TRUE(callsOf(SAMPLE_MODE).empty());
+    EXPECT_TRUE(callsOf(SAMPLE_TABLE).empty());
+    EXPECT_EQ(executeScriptLine("ring SAMPLE_MODE #0x1", reply), OK);
+}
+
+// A failure whose text holds line breaks, escapes or a NUL is still one line.
+TEST_F(ScriptTest, FailuresAreOneLineWithControlsEscaped) {
+    int count = 0;
+    ASSERT_EQ(registerScriptCommand("probe", benchReply, &count), OK);
+    const std::string text = std::string("probe \"a\\nb\x1b[2J\x07") + '\0' + "z\xC2\x9B\xFFю\"\n";
+    EXPECT_EQ(runScript(text, 10, "one\nline"), 1);
+    const auto failures = scriptResult().failures;
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0], "one\\nline:1: a\\nb\\x1B[2J\\x07\\x00z\\xC2\\x9B\\xFFю");
+}
+
+class ScriptExitTest : public ScriptTest {
+protected:
+    static void teardown() {
+        std::fprintf(stderr, "teardown ran\n");
+        std::fflush(stderr);
+    }
+};
+
+// exit ends through the program's teardown; a bad status is a failure and
+// ends with 1.
+TEST_F(ScriptExitTest, ExitRunsTheTeardownAndChecksItsStatus) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::string reply;
+    onScriptExit(teardown);
+    EXPECT_EXIT(executeScriptLine("exit 7", reply), testing::ExitedWithCode(7), "teardown ran");
+    EXPECT_EXIT(executeScriptLine("exit", reply), testing::ExitedWithCode(0), "teardown ran");
+    EXPECT_EXIT(executeScriptLine("exit 256", reply), testing::ExitedWithCode(1),
+                "the status must be a whole number from 0 to 255, not 256(.|\n)*teardown ran");
+    EXPECT_EXIT(executeScriptLine("exit abc", reply), testing::ExitedWithCode(1), "not abc");
+    EXPECT_EXIT(runScript("exit -1\n", 10, "s.tks"), testing::ExitedWithCode(1), "s.tks:1: exit: the status");
+    onScriptExit(nullptr);
 }
 
 TEST_F(ScriptTest, ScreenshotsAreSavedWithCyrillicText) {

@@ -1,9 +1,15 @@
 // The program's panels loaded in this process: the pruned step list, the
 // status line's hold, the protocol window and file, and the selection list.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include <paneltk/paneltk.h>
 
+#include "bench_test_interface.h"
+#include "tarvo_32.h"
+#include "visa.h"
 #include "chklog.h"
 #include "lumex.h"
 #include "program_run.h"
@@ -152,6 +158,117 @@ TEST_F(VeriskPanels, ProtocolFileGetsTitleOnceAndEveryLineFeedAsCrLf) {
     DiscardChlp(3);  // a closed protocol is not closed again
     WriteLOG(3, "after close\n");
     EXPECT_EQ(readBytes(path).find(tk::toCp1251("after close")), std::string::npos);
+}
+
+// Each carrier call of the program fails once: the operator is told (a
+// pop-up or the status line), and the next attempt opens the carrier and
+// the module normally.
+TEST_F(VeriskPanels, CarrierCallFailuresAreShownAndTheNextTryWorks) {
+    ASSERT_GT(FindVISAinstruments(), 0);
+    CurrentInstr = &Instruments[0];
+    tk::resetScript();
+    const auto lastPopup = [] {
+        const auto seen = tk::messagePopupsSeen();
+        return seen.empty() ? std::string() : seen.back().text;
+    };
+    const auto closeAll = [] {
+        if (moduleSession != 0) lumex_close(moduleSession);
+        if (carrierSession != 0) tarvo_close(carrierSession);
+        moduleSession = carrierSession = 0;
+    };
+
+    bench::testing::failNext("tarvo_init", VI_ERROR_RSRC_BUSY);
+    tk::startScript("answer\n", "init");
+    SelMez();
+    EXPECT_EQ(carrierSession, 0);
+    EXPECT_NE(lastPopup().find("Ошибка инициализации."), std::string::npos) << lastPopup();
+
+    // A module type that cannot be read is shown, and no stale module is offered.
+    mezonin = {9, 9, 9, 9};
+    bench::testing::failNext("tarvo_m_type_q", VI_ERROR_IO);
+    tk::startScript("answer\n", "type");
+    SelMez();
+    EXPECT_NE(carrierSession, 0);
+    EXPECT_EQ(mezonin, (std::array<std::int32_t, 4>{0, 0, 0, 0}));
+    EXPECT_NE(controlText(hMP, MP_ERROR_MESSAGE), "") << "the failed status is shown";
+    EXPECT_EQ(bgColor(hMP, MP_ERROR_MESSAGE), static_cast<int>(kRed));
+    closeAll();
+    tk::advanceClock(10);
+
+    bench::testing::failNext("tarvo_mem_q", VI_ERROR_IO);
+    SelMez();
+    EXPECT_NE(carrierSession, 0);
+    EXPECT_EQ(bgColor(hMP, MP_ERROR_MESSAGE), static_cast<int>(kRed));
+    tk::advanceClock(10);
+
+    // The next try: the module is opened again and gets its memory.
+    selMezonin(hMP, MP_MEZ_NUM, tk::EVENT_COMMIT, nullptr, 0, 0);
+    EXPECT_NE(moduleSession, 0);
+    ViInt32 samples = 0;
+    EXPECT_EQ(lumex_alloc_q(moduleSession, &samples), VI_SUCCESS);
+    EXPECT_GT(samples, 0);
+    EXPECT_TRUE(tk::scriptResult().failures.empty());
+    closeAll();
+    CurrentInstr = nullptr;
+    tk::resetScript();
+}
+
+namespace {
+
+const char* const kAnswerWriteError =
+    "answer expect \"Ошибка записи в файл протокола\" \"Сообщения будут выводиться только на экран\"\n";
+
+std::size_t popupsTitled(const std::string& title) {
+    std::size_t n = 0;
+    for (const auto& p : tk::messagePopupsSeen()) n += p.title == title;
+    return n;
+}
+
+}  // namespace
+
+// A full disk: one pop-up per opening, and every message still in the window.
+TEST_F(VeriskPanels, WriteErrorIsShownOncePerOpeningAndTheWindowGoesOn) {
+    tk::resetScript();
+    const std::size_t before = popupsTitled("Ошибка записи в файл протокола");
+    tk::startScript(kAnswerWriteError, "full");
+    ASSERT_EQ(SetupChlp(kVeriskResource, 6, "Протокол", "/dev/full"), 0);
+    WriteLOG(6, "первая\n");
+    WriteLOG(6, "вторая\n");
+    EXPECT_EQ(popupsTitled("Ошибка записи в файл протокола"), before + 1);
+    int lines = 0;
+    tk::lineCount(protocolPanel(6), CHLP_LOG, lines);
+    EXPECT_EQ(lines, 3);
+    std::string line;
+    tk::lineText(protocolPanel(6), CHLP_LOG, 2, line);
+    EXPECT_EQ(line, "вторая");
+    tk::startScript(kAnswerWriteError, "full again");
+    ASSERT_EQ(SetupChlp(kVeriskResource, 6, "Протокол", "/dev/full"), 0);
+    EXPECT_EQ(popupsTitled("Ошибка записи в файл протокола"), before + 2);
+    EXPECT_TRUE(tk::scriptResult().failures.empty());
+    DiscardChlp(6);
+    tk::resetScript();
+}
+
+// A path longer than the protocol's path field is refused, not cut to another file.
+TEST_F(VeriskPanels, PathThatDoesNotFitIsRefusedWithTheOpeningPopup) {
+    tk::resetScript();
+    const std::string dir = makeScratchDirectory() + "/" + std::string(150, 'd');
+    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+    const std::string path = dir + "/" + std::string(300 - dir.size() - 1, 'p');
+    ASSERT_EQ(path.size(), 300u);
+    const std::size_t before = popupsTitled("Ошибка открытия файла протокола.");
+    tk::startScript("answer\n", "long path");
+    ASSERT_EQ(SetupChlp(kVeriskResource, 7, "Протокол", path), 0);
+    EXPECT_EQ(popupsTitled("Ошибка открытия файла протокола."), before + 1);
+    EXPECT_EQ(protocolFile(7), -1);
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) files += entry.is_regular_file();
+    EXPECT_EQ(files, 0u);  // nothing written under a cut name
+    int lines = 0;
+    tk::lineCount(protocolPanel(7), CHLP_LOG, lines);
+    EXPECT_EQ(lines, 1);  // the title, on screen only
+    DiscardChlp(7);
+    tk::resetScript();
 }
 
 TEST_F(VeriskPanels, LongMessagesAreCutTo1023Characters) {

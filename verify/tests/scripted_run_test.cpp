@@ -232,6 +232,22 @@ TEST(ScriptedRun, FailedExpectationMakesTheRunFail) {
     EXPECT_NE(run.exitCode, 0) << run.output;
 }
 
+// A script's exit ends through the program's teardown: the module and the
+// carrier are closed (the leak checker of the sanitizer build sees the
+// difference) and the status is the script's.
+TEST(ScriptedRun, ScriptExitClosesTheModuleAndEndsWithItsStatus) {
+    const std::string dir = makeScratchDirectory();
+    const std::string path = writeFile(dir, "run.script", std::string(kSelectFirstCarrier) + "exit 3\n");
+    ProgramRun run = runProgram(VERISK_PROGRAM, {"--script", path}, dir, "");
+    EXPECT_EQ(run.exitCode, 3) << run.output;
+    writeFile(dir, "bad.script", std::string(kSelectFirstCarrier) + "exit 256\n");
+    run = runProgram(VERISK_PROGRAM, {"--script", dir + "/bad.script"}, dir, "");
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("bad.script:5: exit: the status must be a whole number from 0 to 255, not 256"),
+              std::string::npos)
+        << run.output;
+}
+
 TEST(ScriptedRun, BenchOptionNeedsAFile) {
     const std::string dir = makeScratchDirectory();
     const ProgramRun run = runProgram(VERISK_PROGRAM, {"--bench"}, dir, "");

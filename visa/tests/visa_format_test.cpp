@@ -1,5 +1,7 @@
 // The formatted I/O language on its own, through viSPrintf and viSScanf.
+#include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "visa_fixture.h"
 
@@ -52,6 +54,42 @@ TEST_F(Format, ScanfStopsAtMismatch) {
     EXPECT_EQ(b, -1);
     EXPECT_EQ(viSScanf(rm, reinterpret_cast<ViConstBuf>("5"), "%y", &a), VI_ERROR_NSUP_FMT);
     EXPECT_EQ(viSScanf(rm, reinterpret_cast<ViConstBuf>("5"), "%d", nullptr), VI_ERROR_USER_BUF);
+}
+
+// %#c stores no more than the size argument allows, whatever the width.
+TEST_F(Format, SizedCharactersStayInsideTheBuffer) {
+    const auto* input = reinterpret_cast<ViConstBuf>("abcdefghijklmnopqrstuvwxyz");
+    ViChar buf[8];
+    std::memset(buf, '.', sizeof buf);
+    ViInt32 size = 4;
+    ASSERT_EQ(viSScanf(rm, input, "%#20c", &size, buf), VI_SUCCESS);
+    EXPECT_EQ(size, 4);
+    EXPECT_EQ(std::string(buf, sizeof buf), "abcd....");
+    size = 4;
+    ASSERT_EQ(viSScanf(rm, input, "%#2c", &size, buf), VI_SUCCESS);
+    EXPECT_EQ(size, 2);
+    EXPECT_EQ(std::string(buf, 2), "ab");
+    size = 0;
+    EXPECT_EQ(viSScanf(rm, input, "%#c", &size, buf), VI_ERROR_USER_BUF);
+}
+
+// Widths and precisions too big for any message are refused, at once and
+// without wrapping around.
+TEST_F(Format, AbsurdWidthsAreRefused) {
+    ViByte out[64];
+    ViInt32 n = 0;
+    ViChar text[8];
+    for (const char* fmt : {"%2147483647d", "%999999999d", "%4294967297d", "%.999999999f", "%65537d"})
+        EXPECT_EQ(viSPrintf(rm, out, fmt, 1), VI_ERROR_INV_FMT) << fmt;
+    EXPECT_EQ(viSPrintf(rm, out, "%*d", 1 << 30, 1), VI_ERROR_INV_FMT);
+    EXPECT_EQ(viSPrintf(rm, out, "%*d", INT32_MIN, 1), VI_ERROR_INV_FMT);
+    ASSERT_EQ(viSPrintf(rm, out, "%*d|%.*f", -3, 7, -1, 0.5), VI_SUCCESS);
+    EXPECT_STREQ(reinterpret_cast<char*>(out), "7  |0.500000");
+    const auto* input = reinterpret_cast<ViConstBuf>("12 abc");
+    for (const char* fmt : {"%2147483647d", "%4294967298c", "%999999999s"})
+        EXPECT_EQ(viSScanf(rm, input, fmt, &n), VI_ERROR_INV_FMT) << fmt;
+    EXPECT_EQ(viSScanf(rm, input, "%*d %3s", text), VI_SUCCESS);
+    EXPECT_STREQ(text, "abc");
 }
 
 TEST_F(Format, PrintfSendsAtLineEnd) {

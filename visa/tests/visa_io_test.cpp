@@ -65,6 +65,30 @@ TEST_F(MessageIo, NoAnswerTimesOut) {
     EXPECT_EQ(viQueryf(vxi, "*IDN?\n", "%t", reply), VI_ERROR_TMO);
 }
 
+// Queries nobody reads keep a bounded number of answers; the oldest are kept.
+TEST_F(MessageIo, UnreadAnswersAreBounded) {
+    const ViSession vi = open(kUsbBox);
+    ASSERT_EQ(viSetAttribute(vi, VI_ATTR_TMO_VALUE, VI_TMO_IMMEDIATE), VI_SUCCESS);
+    std::string many;
+    for (int i = 0; i < 100000; ++i) many += "*IDN?;";
+    ViUInt32 count = 0;
+    for (int round = 0; round < 20; ++round)
+        ASSERT_EQ(viWrite(vi, reinterpret_cast<ViConstBuf>(many.data()), static_cast<ViUInt32>(many.size()), &count),
+                  VI_SUCCESS);
+    int answers = 0;
+    ViByte buf[256];
+    while (viRead(vi, buf, sizeof buf, &count) == VI_SUCCESS) {
+        ASSERT_EQ(std::string(reinterpret_cast<char*>(buf), count), "VELTRONA,TARVO,0457,1.02\n");
+        ++answers;
+    }
+    EXPECT_GT(answers, 0);
+    EXPECT_LE(answers, 1000);
+    // The device still answers once its queue has room again.
+    ViChar reply[64] = {};
+    ASSERT_EQ(viQueryf(vi, "*IDN?\n", "%t", reply), VI_SUCCESS);
+    EXPECT_STREQ(reply, "VELTRONA,TARVO,0457,1.02\n");
+}
+
 TEST_F(MessageIo, ClearDropsPendingAnswers) {
     const ViSession vi = open(kUsbBox);
     ASSERT_EQ(viPrintf(vi, "*IDN?\n"), VI_SUCCESS);

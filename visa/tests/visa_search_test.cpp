@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "resource_pattern.h"
 #include "visa_fixture.h"
 
 namespace {
@@ -67,6 +68,38 @@ TEST_F(Search, NoMatchAndBadExpressions) {
     EXPECT_EQ(viFindRsrc(rm, nullptr, &list, &count, desc), VI_ERROR_INV_EXPR);
     EXPECT_EQ(viFindRsrc(0xDEAD, "?*", &list, &count, desc), VI_ERROR_INV_OBJECT);
     EXPECT_EQ(viFindNext(rm, desc), VI_ERROR_INV_OBJECT);
+}
+
+// Expressions built to exhaust a backtracking matcher or a recursive parser:
+// each is answered at once, without growing the stack.
+TEST_F(Search, HostileExpressionsAreAnsweredQuickly) {
+    ViStatus st = VI_SUCCESS;
+    find("(?*)*Q", &st);
+    EXPECT_EQ(st, VI_ERROR_RSRC_NFOUND);
+    find("(((?*)*)*)*VXI0::40::INSTRX", &st);
+    EXPECT_EQ(st, VI_ERROR_RSRC_NFOUND);
+    const std::string longest(visa::kMaxSearchExpression, '?');
+    find(longest.c_str(), &st);
+    EXPECT_EQ(st, VI_ERROR_RSRC_NFOUND);
+    for (const std::string& bad : {std::string(100000, '?'), std::string(visa::kMaxSearchExpression + 1, '?'),
+                                   std::string(20000, '(') + "?*" + std::string(20000, ')'),
+                                   "?*{" + std::string(50000, '!') + "VI_ATTR_SLOT==1}",
+                                   "?*{" + std::string(500, '(') + "VI_ATTR_SLOT==1" + std::string(500, ')') + "}"}) {
+        find(bad.c_str(), &st);
+        EXPECT_EQ(st, VI_ERROR_INV_EXPR) << bad.substr(0, 20);
+    }
+}
+
+TEST_F(Search, LongFiltersAndNestingWithinTheBoundsWork) {
+    std::string terms;
+    for (int i = 0; i < 40; ++i) terms += (i ? " || " : "") + std::string("VI_ATTR_SLOT==") + std::to_string(i + 100);
+    EXPECT_EQ(find(("?*{" + terms + " || VI_ATTR_INTF_TYPE==7}").c_str()).size(), 1u);  // USB only
+    const std::string nested = std::string(30, '(') + "!!VI_ATTR_INTF_TYPE==7" + std::string(30, ')');
+    EXPECT_EQ(find(("?*{" + nested + "}").c_str()).size(), 1u);
+    EXPECT_EQ(find("?*{!(VI_ATTR_INTF_TYPE==7) && !(VI_ATTR_SLOT==99) && VI_ATTR_INTF_TYPE!=7}").size(), 3u);
+    // Every byte of a name outside letters and digits is a literal, also in a list.
+    EXPECT_EQ(find("VXI0\\:\\:[4][0]::INSTR"), std::vector<std::string>{"VXI0::40::INSTR"});
+    EXPECT_EQ(find("VXI0::[.]::INSTR").size(), 0u);
 }
 
 TEST_F(Search, ClosingTheManagerClosesItsFindListsAndSessions) {

@@ -47,6 +47,12 @@ using ScriptCommand = int (*)(const std::vector<std::string>& args, std::string&
                               void* data);
 int registerScriptCommand(std::string_view word, ScriptCommand handler, void* data = nullptr);
 
+// The program's teardown (closing its instruments and files), run by the
+// script command "exit" before the process ends, so that a scripted exit
+// leaves things as the program's own way out does. Without one, "exit" ends
+// the process directly.
+void onScriptExit(void (*teardown)());
+
 // The last message pop-up seen (title and text), for tests.
 struct PopupRecord {
     std::string title;
