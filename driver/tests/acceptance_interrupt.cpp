@@ -1,6 +1,8 @@
 // Carrier events through the interrupt routine, the instrument-error mark,
 // and closing while events may still arrive.
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "acceptance_fixture.h"
 
@@ -194,6 +196,11 @@ TEST_F(InterruptTest, EventsDuringUseAndCloseAreRaceFree)
         if (round % 10 == 0)
             lumex_reset(vi);
     }
+    // However slowly the carrier's thread got going, some of its events
+    // meet the open session before it closes.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (gCalls.load() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
     EXPECT_EQ(lumex_close(vi), VI_SUCCESS);
     vi = VI_NULL;
     carrierThread.join();
