@@ -66,6 +66,31 @@ ViStatus lookupUnmarkedRecord(ViSession vi, lumex_data** record);
 ViStatus enterRecord(ViSession vi, lumex_data** record);
 void leaveRecord(lumex_data* record);
 
+// The lookup every operation starts with: runs operation(record) on the
+// record found by lookup, or returns the lookup's error without running it.
+template <typename Operation>
+ViStatus withRecordFrom(ViStatus (*lookup)(ViSession, lumex_data**), ViSession vi, Operation&& operation)
+{
+    lumex_data* record = nullptr;
+    ViStatus status = lookup(vi, &record);
+    if (status < 0)
+        return status;
+    return operation(*record);
+}
+
+template <typename Operation>
+ViStatus withRecord(ViSession vi, Operation&& operation)
+{
+    return withRecordFrom(lookupRecord, vi, operation);
+}
+
+// For operations refused while an instrument-error event is marked.
+template <typename Operation>
+ViStatus withUnmarkedRecord(ViSession vi, Operation&& operation)
+{
+    return withRecordFrom(lookupUnmarkedRecord, vi, operation);
+}
+
 // The record fields that reset restores (thresholds set separately).
 void setResetValues(lumex_data& record, double porog);
 

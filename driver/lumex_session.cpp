@@ -57,12 +57,10 @@ ViStatus setUpModule(ViSession vi, lumex_data& record, ViBoolean idQuery, ViBool
         // what the module already holds.
         setResetValues(record, kResetPorogV);
         ViInt32 samples = 0;
-        if ((status = lumex_alloc_q(vi, &samples)) < 0)
+        if ((status = allocatedSamples(vi, &samples)) < 0)
             return status;
         record.memSamples.store(samples);
-        if ((status = updateControl(vi, 1, 0xFFFF, 0x7000)) < 0)
-            return failed(status);
-        if ((status = updateControl(vi, 2, 0xFFFF, 0x7000)) < 0)
+        if ((status = setControlResetBits(vi)) < 0)
             return failed(status);
     }
     if ((status = lumex_mask_interrupt(vi, VI_FALSE)) < 0)
@@ -171,57 +169,50 @@ extern "C" ViStatus _VI_FUNC lumex_connect(ViSession vi, ViSession /*carrierSess
         return VI_ERROR_PARAMETER1;
     if (ViStatus status = checkConnectArguments(mezzanineNumber, idQuery, reset); status < 0)
         return status;
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    bool idMismatch = false;
-    return setUpModule(vi, *record, idQuery, reset, idMismatch);
+    return withRecord(vi, [&](lumex_data& record) {
+        bool idMismatch = false;
+        return setUpModule(vi, record, idQuery, reset, idMismatch);
+    });
 }
 
 ViStatus _VI_FUNC lumex_close(ViSession vi)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    tarvo_m_stop(vi, 0);
-    lumex_input_trigger(vi, VI_FALSE);
-    // No event may reach a freed record: stop delivery and take the record
-    // off the session before freeing it. A late event or a second close then
-    // finds no record.
-    tarvo_m_config_event(vi, 0);
-    tarvo_m_set_attribute(vi, kAttrUserData, 0);
-    releaseRecord(record);
-    return tarvo_m_close(vi);
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        tarvo_m_stop(vi, 0);
+        lumex_input_trigger(vi, VI_FALSE);
+        // No event may reach a freed record: stop delivery and take the
+        // record off the session before freeing it. A late event or a second
+        // close then finds no record.
+        tarvo_m_config_event(vi, 0);
+        tarvo_m_set_attribute(vi, kAttrUserData, 0);
+        releaseRecord(&record);
+        return tarvo_m_close(vi);
+    });
 }
 
 ViStatus _VI_FUNC lumex_reset(ViSession vi)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if ((status = updateControl(vi, 1, 0xFFFF, 0x7000)) < 0)
-        return status;
-    if ((status = updateControl(vi, 2, 0xFFFF, 0x7000)) < 0)
-        return status;
-    if ((status = tarvo_m_reset(vi, 0)) < 0)
-        return status;
-    if ((status = clearStatus(vi)) < 0)
-        return status;
-    setResetValues(*record, 0.0);
-    ViInt32 samples = 0;
-    if ((status = lumex_alloc_q(vi, &samples)) < 0)
-        return status;
-    record->memSamples.store(samples);
-    if ((status = writePorog(vi, 1, kResetPorogV)) < 0)
-        return status;
-    record->porog1.store(kResetPorogV);
-    if ((status = writePorog(vi, 2, kResetPorogV)) < 0)
-        return status;
-    record->porog2.store(kResetPorogV);
-    return VI_SUCCESS;
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        ViStatus status = setControlResetBits(vi);
+        if (status < 0)
+            return status;
+        if ((status = tarvo_m_reset(vi, 0)) < 0)
+            return status;
+        if ((status = clearStatus(vi)) < 0)
+            return status;
+        setResetValues(record, 0.0);
+        ViInt32 samples = 0;
+        if ((status = allocatedSamples(vi, &samples)) < 0)
+            return status;
+        record.memSamples.store(samples);
+        if ((status = writePorog(vi, 1, kResetPorogV)) < 0)
+            return status;
+        record.porog1.store(kResetPorogV);
+        if ((status = writePorog(vi, 2, kResetPorogV)) < 0)
+            return status;
+        record.porog2.store(kResetPorogV);
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus _VI_FUNC lumex_revision_query(ViSession /*vi*/, ViChar driverRevision[], ViChar instrumentRevision[])
