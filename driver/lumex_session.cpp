@@ -161,8 +161,9 @@ ViStatus _VI_FUNC lumex_connect_ex(ViSession* vi, ViSession carrierSession, ViIn
 }
 
 // The C form, taking vi by value: it cannot hand a new session back, so it
-// only re-runs the module set-up on a session that is already open.
-extern "C" ViStatus _VI_FUNC lumex_connect(ViSession vi, ViSession /*carrierSession*/, ViInt16 mezzanineNumber,
+// only re-runs the module set-up on a session that is already open. lumex.h
+// declares it for C callers only, so it is marked for export here.
+extern "C" __attribute__((visibility("default"))) ViStatus _VI_FUNC lumex_connect(ViSession vi, ViSession /*carrierSession*/, ViInt16 mezzanineNumber,
                                            ViBoolean idQuery, ViBoolean reset)
 {
     if (vi == VI_NULL)
