@@ -5,9 +5,9 @@
 #include <chrono>
 #include <cmath>
 #include <initializer_list>
-#include <thread>
 
 #include "lumex.h"
+#include "lumex_clock.h"
 #include "lumex_record.h"
 #include "lumex_registers.h"
 #include "tarvo_32.h"
@@ -174,7 +174,7 @@ static ViStatus switchRelays(ViSession vi, ViBoolean on, std::initializer_list<i
     for (int group : groups)
         if (ViStatus status = setRelays(vi, group, on == VI_TRUE); status < 0)
             return status;
-    std::this_thread::sleep_for(kRelaySettling);
+    waitClock().sleepFor(kRelaySettling);
     return VI_SUCCESS;
 }
 

@@ -4,8 +4,8 @@
 
 #include <chrono>
 #include <cmath>
-#include <thread>
 
+#include "lumex_clock.h"
 #include "lumex_record.h"
 #include "tarvo_32.h"
 
@@ -168,11 +168,11 @@ ViStatus allocatedSamples(ViSession vi, ViInt32* samples)
 
 ViStatus waitForStateBit(ViSession vi, ViUInt16 bit, bool wanted, bool followRun)
 {
-    using Clock = std::chrono::steady_clock;
     constexpr auto kWait = std::chrono::seconds(1);
+    WaitClock& clock = waitClock();
     ViUInt16 moduleState = 0;
     const auto reached = [&] { return ((moduleState & bit) != 0) == wanted; };
-    const auto started = Clock::now();
+    const auto started = clock.now();
     do {
         ViStatus status = tarvo_m_in16(vi, RG_STATE, &moduleState);
         if (status < 0)
@@ -182,8 +182,8 @@ ViStatus waitForStateBit(ViSession vi, ViUInt16 bit, bool wanted, bool followRun
             return status;
         if (reached())
             return VI_SUCCESS;
-        std::this_thread::yield();
-    } while (Clock::now() - started < kWait);
+        clock.pause();
+    } while (clock.now() - started < kWait);
     return reached() ? VI_SUCCESS : LUMEX_ERROR_NO_POLL_ACK;
 }
 
