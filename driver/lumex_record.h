@@ -11,12 +11,12 @@
 #include <atomic>
 
 #include "lumex.h"
+#include "tarvo_32.h"
 
 namespace lumex {
 
-inline constexpr ViUInt16 kRecordTag = 9;
-inline constexpr ViAttr kAttrUserData = 0x3FFF0808UL;
-inline constexpr ViAttr kAttrModuleType = 0x3FFF080CUL;
+// Marks a live record of this driver: the module type.
+inline constexpr ViUInt16 kRecordTag = TARVO_MODULE_TYPE_SORVI;
 
 // Values the record takes on reset.
 inline constexpr double kResetPeriodS = 0.0001;

@@ -13,7 +13,6 @@ using namespace lumex;
 
 namespace {
 
-constexpr ViUInt16 kModuleType = 9;
 constexpr ViInt32 kFirstDelay = 1440;
 constexpr char kDriverRevision[] = "1.040";
 constexpr char kInstrumentRevision[] = "<not available>";
@@ -41,7 +40,7 @@ ViStatus setUpModule(ViSession vi, lumex_data& record, ViBoolean idQuery, ViBool
         ViUInt16 id = 0;
         if ((status = tarvo_m_in16(vi, RG_ID, &id)) < 0)
             return failed(status);
-        if ((id & 0xFF) != kModuleType) {
+        if ((id & 0xFF) != TARVO_MODULE_TYPE_SORVI) {
             idMismatch = true;
             return VI_ERROR_FAIL_ID_QUERY;
         }
@@ -108,17 +107,17 @@ ViStatus _VI_FUNC lumex_init(ViSession carrierSession, ViInt16 mezzanineNumber, 
         releaseRecord(record);
         return failure;
     };
-    status = tarvo_m_set_attribute(session, kAttrUserData,
+    status = tarvo_m_set_attribute(session, TARVO_ATTR_USER_DATA,
                                    static_cast<ViAttrState>(reinterpret_cast<uintptr_t>(record)));
     if (status < 0)
         return abandon(status);
-    if ((status = tarvo_m_set_attribute(session, kAttrModuleType, kModuleType)) < 0)
+    if ((status = tarvo_m_set_attribute(session, TARVO_ATTR_MODULE_TYPE, TARVO_MODULE_TYPE_SORVI)) < 0)
         return abandon(status);
 
     bool idMismatch = false;
     status = setUpModule(session, *record, idQuery, reset, idMismatch);
     if (idMismatch) {
-        tarvo_m_set_attribute(session, kAttrUserData, 0);
+        tarvo_m_set_attribute(session, TARVO_ATTR_USER_DATA, 0);
         return abandon(status);
     }
     return status;
@@ -185,7 +184,7 @@ ViStatus _VI_FUNC lumex_close(ViSession vi)
         // record off the session before freeing it. A late event or a second
         // close then finds no record.
         tarvo_m_config_event(vi, 0);
-        tarvo_m_set_attribute(vi, kAttrUserData, 0);
+        tarvo_m_set_attribute(vi, TARVO_ATTR_USER_DATA, 0);
         releaseRecord(&record);
         return tarvo_m_close(vi);
     });
