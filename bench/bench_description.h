@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tarvo_32.h"
+
 namespace bench {
 
 // The signal on one module input.
@@ -59,7 +61,7 @@ struct SorviModuleDescription {
     ModuleFaults faults;
 };
 
-inline constexpr std::int16_t kSorviModuleType = 9;
+inline constexpr std::int16_t kSorviModuleType = TARVO_MODULE_TYPE_SORVI;
 
 struct PositionDescription {
     std::int16_t moduleType = 0;  // 0: empty position; 9: SORVI

@@ -214,9 +214,9 @@ PositionState CarrierModel::positionState(int position) {
 
 ViStatus CarrierModel::setAttribute(int position, ViSession session, ViAttr attribute, ViAttrState value) {
     return withPosition(position, session, [&](Position& p) {
-        if (attribute == kAttrUserData) {
+        if (attribute == TARVO_ATTR_USER_DATA) {
             p.userData = value;
-        } else if (attribute == kAttrModuleType) {
+        } else if (attribute == TARVO_ATTR_MODULE_TYPE) {
             p.moduleTypeAttr = value;
         } else {
             return status::ErrorNotSupportedAttr;
@@ -227,9 +227,9 @@ ViStatus CarrierModel::setAttribute(int position, ViSession session, ViAttr attr
 
 ViStatus CarrierModel::getAttribute(int position, ViSession session, ViAttr attribute, ViAttrState* value) {
     return withPosition(position, session, [&](Position& p) {
-        if (attribute == kAttrUserData) {
+        if (attribute == TARVO_ATTR_USER_DATA) {
             *value = p.userData;
-        } else if (attribute == kAttrModuleType) {
+        } else if (attribute == TARVO_ATTR_MODULE_TYPE) {
             *value = p.moduleTypeAttr;
         } else {
             return status::ErrorNotSupportedAttr;

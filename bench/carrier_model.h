@@ -34,9 +34,6 @@ class SorviModule;
 // The routine a mezzanine session installs for its events.
 using MezzanineRoutine = ViInt16 (*)(ViSession session, ViInt32 event);
 
-inline constexpr ViAttr kAttrUserData = 0x3FFF0808UL;
-inline constexpr ViAttr kAttrModuleType = 0x3FFF080CUL;
-
 // What the bench window shows of a position: who holds it and how its
 // acquisition stands, caught up to now.
 struct PositionState {

@@ -11,7 +11,7 @@ namespace {
 // period field of 0.1 ms (20 ticks of 5 us).
 constexpr std::uint16_t kComPowerUp = 0x3000;
 constexpr std::uint16_t kPeriodPowerUp = 19;
-constexpr std::uint8_t kSorviId = 9;
+constexpr std::uint8_t kSorviId = TARVO_MODULE_TYPE_SORVI;
 
 bool isStorageRegister(std::uint32_t offset) {
     using namespace sorvi_reg;

@@ -24,6 +24,11 @@ extern "C" {
 /* Attribute a module driver sets to its module type. */
 #define TARVO_ATTR_MODULE_TYPE 0x3FFF080CUL
 
+/* Module type code of a SORVI mezzanine: what tarvo_m_type_q reports for it,
+ * the low byte of its identification register, and what its driver sets in
+ * TARVO_ATTR_MODULE_TYPE. */
+#define TARVO_MODULE_TYPE_SORVI 9
+
 /* Carrier level. */
 ViStatus _VI_FUNC tarvo_init(ViRsrc resourceName, ViBoolean idQuery, ViBoolean reset, ViSession* carrier);
 ViStatus _VI_FUNC tarvo_close(ViSession carrier);

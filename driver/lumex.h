@@ -23,6 +23,12 @@
 extern "C" {
 #endif
 
+/* The library is built with hidden symbols; the functions declared here are
+ * the only ones it exports. */
+#if defined(__GNUC__)
+#pragma GCC visibility push(default)
+#endif
+
 /* Size of every text buffer the driver fills. */
 #define LUMEX_TEXT_SIZE 256
 
@@ -164,6 +170,10 @@ ViStatus _VI_FUNC lumex_read_packet(ViSession vi, ViInt32 count, ViUInt32* buffe
  * LUMEX_ERROR_SELF_TEST with the cause in result and message. Leaves the
  * module reset (relays off, thresholds 2.0 V); keeps the start trigger. */
 ViStatus _VI_FUNC lumex_self_test(ViSession vi, ViInt16* result, ViChar message[]);
+
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
 
 #if defined(__cplusplus) || defined(__cplusplus__)
 }

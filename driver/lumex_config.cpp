@@ -4,9 +4,10 @@
 // to the module at once.
 #include <chrono>
 #include <cmath>
-#include <thread>
+#include <initializer_list>
 
 #include "lumex.h"
+#include "lumex_clock.h"
 #include "lumex_record.h"
 #include "lumex_registers.h"
 #include "tarvo_32.h"
@@ -49,79 +50,67 @@ std::atomic<double>& porogOf(lumex_data& record, ViInt16 group)
 
 ViStatus _VI_FUNC lumex_set_porog(ViSession vi, ViReal64 volts)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupUnmarkedRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (!isThreshold(volts))
-        return VI_ERROR_PARAMETER2;
-    record->porog1.store(roundPorog(volts));
-    record->porog2.store(roundPorog(volts));
-    return VI_SUCCESS;
+    return withUnmarkedRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (!isThreshold(volts))
+            return VI_ERROR_PARAMETER2;
+        record.porog1.store(roundPorog(volts));
+        record.porog2.store(roundPorog(volts));
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus _VI_FUNC lumex_set_porog_group(ViSession vi, ViReal64 volts, ViInt16 group)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupUnmarkedRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (!isGroup(group))
-        return VI_ERROR_PARAMETER3;
-    if (!isThreshold(volts))
-        return VI_ERROR_PARAMETER2;
-    porogOf(*record, group).store(roundPorog(volts));
-    return VI_SUCCESS;
+    return withUnmarkedRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (!isGroup(group))
+            return VI_ERROR_PARAMETER3;
+        if (!isThreshold(volts))
+            return VI_ERROR_PARAMETER2;
+        porogOf(record, group).store(roundPorog(volts));
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus _VI_FUNC lumex_set_porog_q(ViSession vi, ViReal64* volts)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (volts == nullptr)
-        return VI_ERROR_PARAMETER2;
-    *volts = record->porog1.load();
-    return VI_SUCCESS;
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (volts == nullptr)
+            return VI_ERROR_PARAMETER2;
+        *volts = record.porog1.load();
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus _VI_FUNC lumex_set_porog_group_q(ViSession vi, ViInt16 group, ViReal64* volts)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (!isGroup(group))
-        return VI_ERROR_PARAMETER2;
-    if (volts == nullptr)
-        return VI_ERROR_PARAMETER3;
-    *volts = porogOf(*record, group).load();
-    return VI_SUCCESS;
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (!isGroup(group))
+            return VI_ERROR_PARAMETER2;
+        if (volts == nullptr)
+            return VI_ERROR_PARAMETER3;
+        *volts = porogOf(record, group).load();
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus _VI_FUNC lumex_sample_period(ViSession vi, ViReal64 seconds)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupUnmarkedRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (!(seconds >= 0.0001 && seconds <= 1.0))
-        return VI_ERROR_PARAMETER2;
-    record->samplePeriodS.store(seconds);
-    return VI_SUCCESS;
+    return withUnmarkedRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (!(seconds >= 0.0001 && seconds <= 1.0))
+            return VI_ERROR_PARAMETER2;
+        record.samplePeriodS.store(seconds);
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus _VI_FUNC lumex_sample_period_q(ViSession vi, ViReal64* seconds)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (seconds == nullptr)
-        return VI_ERROR_PARAMETER2;
-    *seconds = record->samplePeriodS.load();
-    return VI_SUCCESS;
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (seconds == nullptr)
+            return VI_ERROR_PARAMETER2;
+        *seconds = record.samplePeriodS.load();
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus _VI_FUNC lumex_sample_width_q(ViSession /*vi*/, ViInt16* width, ViInt16* bytes)
@@ -135,28 +124,24 @@ ViStatus _VI_FUNC lumex_sample_width_q(ViSession /*vi*/, ViInt16* width, ViInt16
 
 ViStatus _VI_FUNC lumex_mode_1(ViSession vi)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupUnmarkedRecord(vi, &record);
-    if (status < 0)
-        return status;
-    record->acqMode.store(0);
-    return VI_SUCCESS;
+    return withUnmarkedRecord(vi, [](lumex_data& record) -> ViStatus {
+        record.acqMode.store(0);
+        return VI_SUCCESS;
+    });
 }
 
 // Block and cycle mode: the mode, and its size unless samples is 0.
 static ViStatus setSizedMode(ViSession vi, ViUInt16 mode, ViInt32 samples,
                              std::atomic<ViUInt32> lumex_data::*size)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupUnmarkedRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (samples < 0)
-        return VI_ERROR_PARAMETER2;
-    record->acqMode.store(mode);
-    if (samples != 0)
-        (record->*size).store(static_cast<ViUInt32>(samples));
-    return VI_SUCCESS;
+    return withUnmarkedRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (samples < 0)
+            return VI_ERROR_PARAMETER2;
+        record.acqMode.store(mode);
+        if (samples != 0)
+            (record.*size).store(static_cast<ViUInt32>(samples));
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus _VI_FUNC lumex_mode_block(ViSession vi, ViInt32 samples)
@@ -171,70 +156,51 @@ ViStatus _VI_FUNC lumex_mode_cycle(ViSession vi, ViInt32 samples)
 
 ViStatus _VI_FUNC lumex_mode_q(ViSession vi, ViInt16* mode, ViInt32* samples)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (mode == nullptr)
-        return VI_ERROR_PARAMETER2;
-    if (samples == nullptr)
-        return VI_ERROR_PARAMETER3;
-    const ViUInt16 current = record->acqMode.load();
-    *mode = static_cast<ViInt16>(current);
-    *samples = static_cast<ViInt32>(current == 2 ? record->cyclePacket.load() : record->blockSize.load());
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (mode == nullptr)
+            return VI_ERROR_PARAMETER2;
+        if (samples == nullptr)
+            return VI_ERROR_PARAMETER3;
+        const ViUInt16 current = record.acqMode.load();
+        *mode = static_cast<ViInt16>(current);
+        *samples = static_cast<ViInt32>(current == 2 ? record.cyclePacket.load() : record.blockSize.load());
+        return VI_SUCCESS;
+    });
+}
+
+// Switches the relays of the given groups and lets them settle.
+static ViStatus switchRelays(ViSession vi, ViBoolean on, std::initializer_list<int> groups)
+{
+    for (int group : groups)
+        if (ViStatus status = setRelays(vi, group, on == VI_TRUE); status < 0)
+            return status;
+    waitClock().sleepFor(kRelaySettling);
     return VI_SUCCESS;
 }
 
 ViStatus _VI_FUNC lumex_input_trigger(ViSession vi, ViBoolean on)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupUnmarkedRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (!isBoolean(on))
-        return VI_ERROR_PARAMETER2;
-    if ((status = setRelays(vi, 1, on == VI_TRUE)) < 0)
-        return status;
-    if ((status = setRelays(vi, 2, on == VI_TRUE)) < 0)
-        return status;
-    std::this_thread::sleep_for(kRelaySettling);
-    return VI_SUCCESS;
+    return withUnmarkedRecord(vi, [&](lumex_data&) -> ViStatus {
+        if (!isBoolean(on))
+            return VI_ERROR_PARAMETER2;
+        return switchRelays(vi, on, {1, 2});
+    });
 }
 
 ViStatus _VI_FUNC lumex_input_trigger_group(ViSession vi, ViBoolean on, ViInt16 group)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupUnmarkedRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (!isBoolean(on))
-        return VI_ERROR_PARAMETER2;
-    if (!isGroup(group))
-        return VI_ERROR_PARAMETER3;
-    if ((status = setRelays(vi, group, on == VI_TRUE)) < 0)
-        return status;
-    std::this_thread::sleep_for(kRelaySettling);
-    return VI_SUCCESS;
+    return withUnmarkedRecord(vi, [&](lumex_data&) -> ViStatus {
+        if (!isBoolean(on))
+            return VI_ERROR_PARAMETER2;
+        if (!isGroup(group))
+            return VI_ERROR_PARAMETER3;
+        return switchRelays(vi, on, {group});
+    });
 }
 
-ViStatus _VI_FUNC lumex_input_trigger_q(ViSession vi, ViBoolean* on)
+// Relays are on while the group's relays-off bit is clear.
+static ViStatus relaysOn(ViSession vi, int group, ViBoolean* on)
 {
-    if (on == nullptr)
-        return VI_ERROR_PARAMETER2;
-    ViUInt16 value = 0;
-    ViStatus status = tarvo_m_in16(vi, RG_COM1, &value);
-    if (status < 0)
-        return status;
-    *on = (value & kRelaysOffBit) == 0 ? VI_TRUE : VI_FALSE;
-    return VI_SUCCESS;
-}
-
-ViStatus _VI_FUNC lumex_input_trigger_group_q(ViSession vi, ViInt16 group, ViBoolean* on)
-{
-    if (on == nullptr)
-        return VI_ERROR_PARAMETER3;
-    if (!isGroup(group))
-        return VI_ERROR_PARAMETER2;
     ViUInt16 value = 0;
     ViStatus status = tarvo_m_in16(vi, controlRegister(group), &value);
     if (status < 0)
@@ -243,60 +209,69 @@ ViStatus _VI_FUNC lumex_input_trigger_group_q(ViSession vi, ViInt16 group, ViBoo
     return VI_SUCCESS;
 }
 
+ViStatus _VI_FUNC lumex_input_trigger_q(ViSession vi, ViBoolean* on)
+{
+    if (on == nullptr)
+        return VI_ERROR_PARAMETER2;
+    return relaysOn(vi, 1, on);
+}
+
+ViStatus _VI_FUNC lumex_input_trigger_group_q(ViSession vi, ViInt16 group, ViBoolean* on)
+{
+    if (on == nullptr)
+        return VI_ERROR_PARAMETER3;
+    if (!isGroup(group))
+        return VI_ERROR_PARAMETER2;
+    return relaysOn(vi, group, on);
+}
+
 ViStatus _VI_FUNC lumex_config_trigger(ViSession vi, ViInt32 configuration)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupUnmarkedRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if ((status = refuseWhileRunning(vi, record)) < 0)
-        return status;
-    return tarvo_m_config_trigger(vi, 0, configuration);
+    return withUnmarkedRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (ViStatus status = refuseWhileRunning(vi, &record); status < 0)
+            return status;
+        return tarvo_m_config_trigger(vi, 0, configuration);
+    });
 }
 
 ViStatus _VI_FUNC lumex_mask_interrupt(ViSession vi, ViBoolean mask)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupUnmarkedRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (!isBoolean(mask))
-        return VI_ERROR_PARAMETER2;
-    if ((status = tarvo_m_out16(vi, RG_IMASK, mask)) < 0)
-        return status;
-    if ((status = tarvo_m_config_event(vi, static_cast<ViInt16>(mask))) < 0)
-        return status;
-    record->irqMask.store(mask);
-    return VI_SUCCESS;
+    return withUnmarkedRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (!isBoolean(mask))
+            return VI_ERROR_PARAMETER2;
+        ViStatus status = tarvo_m_out16(vi, RG_IMASK, mask);
+        if (status < 0)
+            return status;
+        if ((status = tarvo_m_config_event(vi, static_cast<ViInt16>(mask))) < 0)
+            return status;
+        record.irqMask.store(mask);
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus _VI_FUNC lumex_mask_interrupt_q(ViSession vi, ViBoolean* mask)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (mask == nullptr)
-        return VI_ERROR_PARAMETER2;
-    const ViUInt16 stored = record->irqMask.load();
-    *mask = stored;
-    if (stored != 1)
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (mask == nullptr)
+            return VI_ERROR_PARAMETER2;
+        const ViUInt16 stored = record.irqMask.load();
+        *mask = stored;
+        if (stored != 1)
+            return VI_SUCCESS;
+        ViInt16 first = 0;
+        ViInt16 second = 0;
+        if (ViStatus status = tarvo_m_config_event_q(vi, &first, &second); status < 0)
+            return status;
+        if (first == 0 || second == 0)
+            *mask = 0;
         return VI_SUCCESS;
-    ViInt16 first = 0;
-    ViInt16 second = 0;
-    if ((status = tarvo_m_config_event_q(vi, &first, &second)) < 0)
-        return status;
-    if (first == 0 || second == 0)
-        *mask = 0;
-    return VI_SUCCESS;
+    });
 }
 
 ViStatus _VI_FUNC lumex_set_user_ihandle(ViSession vi, lumex_user_handler handler)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    record->userHandler.store(handler);
-    return VI_SUCCESS;
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        record.userHandler.store(handler);
+        return VI_SUCCESS;
+    });
 }

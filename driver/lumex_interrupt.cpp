@@ -14,16 +14,43 @@ struct EventAction {
     bool resetModule;
 };
 
+// Carrier event numbers.
+enum CarrierEvent : ViInt32 {
+    kCarrierInputError2 = -2,
+    kCarrierInputError1 = -1,
+    kCarrierFifoOverflow = 0,
+    kCarrierEndOfAcquisition = 2,
+    kCarrierPacketReady = 4,
+    kCarrierReset = 10,
+};
+
+// Codes the user handler gets; the negative ones are instrument errors and
+// double as the mark left on the record.
+enum UserCode : ViInt32 {
+    kUserEndOfAcquisition = 1,
+    kUserPacketReady = 2,
+    kUserCarrierReset = 3,
+    kUserInputError1 = -1,
+    kUserInputError2 = -2,
+    kUserFifoOverflow = -4,
+    kUserUndefinedError = -5,
+};
+
+constexpr EventAction instrumentError(UserCode code)
+{
+    return {code, static_cast<ViInt16>(code), false};
+}
+
 EventAction classify(ViInt32 event)
 {
     switch (event) {
-    case -2: return {-2, -2, false};
-    case -1: return {-1, -1, false};
-    case 0: return {-4, -4, false};
-    case 2: return {1, 0, false};
-    case 4: return {2, 0, false};
-    case 10: return {3, 0, true};
-    default: return {-5, -5, false};
+    case kCarrierInputError2: return instrumentError(kUserInputError2);
+    case kCarrierInputError1: return instrumentError(kUserInputError1);
+    case kCarrierFifoOverflow: return instrumentError(kUserFifoOverflow);
+    case kCarrierEndOfAcquisition: return {kUserEndOfAcquisition, 0, false};
+    case kCarrierPacketReady: return {kUserPacketReady, 0, false};
+    case kCarrierReset: return {kUserCarrierReset, 0, true};
+    default: return instrumentError(kUserUndefinedError);
     }
 }
 

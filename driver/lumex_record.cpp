@@ -31,7 +31,7 @@ std::unordered_set<lumex_data*>& liveRecords()
 ViStatus findRecord(ViSession vi, lumex_data** record, bool pin)
 {
     ViAttrState value = 0;
-    if (tarvo_m_get_attribute(vi, kAttrUserData, &value) < 0 || value == 0)
+    if (tarvo_m_get_attribute(vi, TARVO_ATTR_USER_DATA, &value) < 0 || value == 0)
         return VI_ERROR_INV_SETUP;
     auto* candidate = reinterpret_cast<lumex_data*>(static_cast<uintptr_t>(value));
     std::lock_guard lock(liveMutex());

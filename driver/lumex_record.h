@@ -11,12 +11,12 @@
 #include <atomic>
 
 #include "lumex.h"
+#include "tarvo_32.h"
 
 namespace lumex {
 
-inline constexpr ViUInt16 kRecordTag = 9;
-inline constexpr ViAttr kAttrUserData = 0x3FFF0808UL;
-inline constexpr ViAttr kAttrModuleType = 0x3FFF080CUL;
+// Marks a live record of this driver: the module type.
+inline constexpr ViUInt16 kRecordTag = TARVO_MODULE_TYPE_SORVI;
 
 // Values the record takes on reset.
 inline constexpr double kResetPeriodS = 0.0001;
@@ -65,6 +65,31 @@ ViStatus lookupUnmarkedRecord(ViSession vi, lumex_data** record);
 // record; the caller must call leaveRecord afterwards.
 ViStatus enterRecord(ViSession vi, lumex_data** record);
 void leaveRecord(lumex_data* record);
+
+// The lookup every operation starts with: runs operation(record) on the
+// record found by lookup, or returns the lookup's error without running it.
+template <typename Operation>
+ViStatus withRecordFrom(ViStatus (*lookup)(ViSession, lumex_data**), ViSession vi, Operation&& operation)
+{
+    lumex_data* record = nullptr;
+    ViStatus status = lookup(vi, &record);
+    if (status < 0)
+        return status;
+    return operation(*record);
+}
+
+template <typename Operation>
+ViStatus withRecord(ViSession vi, Operation&& operation)
+{
+    return withRecordFrom(lookupRecord, vi, operation);
+}
+
+// For operations refused while an instrument-error event is marked.
+template <typename Operation>
+ViStatus withUnmarkedRecord(ViSession vi, Operation&& operation)
+{
+    return withRecordFrom(lookupUnmarkedRecord, vi, operation);
+}
 
 // The record fields that reset restores (thresholds set separately).
 void setResetValues(lumex_data& record, double porog);

@@ -2,8 +2,10 @@
 // failing carrier status at once and never retries.
 #include "lumex_registers.h"
 
+#include <chrono>
 #include <cmath>
 
+#include "lumex_clock.h"
 #include "lumex_record.h"
 #include "tarvo_32.h"
 
@@ -27,7 +29,7 @@ ViUInt16 thresholdCode(double volts)
     auto code = static_cast<ViInt32>(std::trunc(scaled));
     if (code > 0x7FF)
         code = 0x7FF;
-    return static_cast<ViUInt16>(code & 0x0FFF);
+    return static_cast<ViUInt16>(code & kThresholdField);
 }
 
 PeriodEncoding encodePeriod(double seconds)
@@ -43,7 +45,7 @@ PeriodEncoding encodePeriod(double seconds)
             return {static_cast<ViUInt16>(n - 1), false, n * 80};
     }
     auto n = static_cast<ViInt32>(std::ceil(count / 100.0));
-    return {static_cast<ViUInt16>((n - 1) & 0x07FF), true, n * 8000};
+    return {static_cast<ViUInt16>((n - 1) & kPeriodCountField), true, n * 8000};
 }
 
 ViStatus writeControlVerified(ViSession vi, int group, ViUInt16 value)
@@ -73,7 +75,7 @@ ViStatus updateControl(ViSession vi, int group, ViUInt16 keep, ViUInt16 set, ViU
 
 ViStatus writePorog(ViSession vi, int group, double volts)
 {
-    ViStatus status = updateControl(vi, group, 0xF000, thresholdCode(volts));
+    ViStatus status = updateControl(vi, group, static_cast<ViUInt16>(~kThresholdField), thresholdCode(volts));
     if (status < 0)
         return status;
     return tarvo_m_out16(vi, group == 1 ? RG_LOAD1 : RG_LOAD3, 0);
@@ -86,13 +88,21 @@ ViStatus writePeriod(ViSession vi, double seconds)
     ViStatus status = tarvo_m_in16(vi, RG_PERIOD, &old);
     if (status < 0)
         return status;
-    auto value = static_cast<ViUInt16>(((old & 0xF800) | period.field) & ~kCoarseUnitBit);
+    auto value = static_cast<ViUInt16>(((old & ~kPeriodCountField) | period.field) & ~kCoarseUnitBit);
     if (period.coarseUnit)
         value |= kCoarseUnitBit;
     status = tarvo_m_out16(vi, RG_PERIOD, value);
     if (status < 0)
         return status;
     return tarvo_m_clock(vi, 0, period.clock);
+}
+
+ViStatus setControlResetBits(ViSession vi)
+{
+    ViStatus status = updateControl(vi, 1, 0xFFFF, kControlResetBits);
+    if (status < 0)
+        return status;
+    return updateControl(vi, 2, 0xFFFF, kControlResetBits);
 }
 
 ViStatus clearStatus(ViSession vi)
@@ -111,12 +121,78 @@ ViStatus setRelays(ViSession vi, int group, bool on)
     return updateControl(vi, group, 0xFFFF, kRelaysOffBit);
 }
 
+ViStatus readRunState(ViSession vi, ViInt16* state)
+{
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (state == nullptr)
+            return VI_ERROR_PARAMETER2;
+        ViStatus status = tarvo_m_state(vi, 0, state);
+        if (status >= 0)
+            record.runFlag.store(static_cast<ViUInt16>(*state));
+        return status;
+    });
+}
+
+ViStatus readSample(ViSession vi, ViUInt32* sample, ViUInt32* out3, ViUInt32* out4)
+{
+    return withUnmarkedRecord(vi, [&](lumex_data& record) -> ViStatus {
+        ViStatus status = VI_SUCCESS;
+        if (record.runFlag.load() == 1 && record.acqMode.load() == 0) {
+            // A single-sample start must have finished its poll.
+            ViInt16 state = 0;
+            if ((status = readRunState(vi, &state)) < 0)
+                return status;
+            ViUInt16 moduleState = 0;
+            if ((status = tarvo_m_in16(vi, RG_STATE, &moduleState)) < 0)
+                return status;
+            if ((moduleState & kPollDoneBit) == 0)
+                return LUMEX_ERROR_NO_POLL_ACK;
+        }
+        ViUInt32 value = 0;
+        status = tarvo_m_read_last(vi, &value, out3, out4);
+        if (status >= 0 && sample != nullptr)
+            *sample = value;
+        return status;
+    });
+}
+
+ViStatus allocatedSamples(ViSession vi, ViInt32* samples)
+{
+    ViUInt32 bytes = 0;
+    ViUInt32 ignored = 0;
+    ViStatus status = tarvo_m_alloc_q(vi, 0, &bytes, &ignored);
+    if (status >= 0)
+        *samples = static_cast<ViInt32>(bytes / 4u);
+    return status;
+}
+
+ViStatus waitForStateBit(ViSession vi, ViUInt16 bit, bool wanted, bool followRun)
+{
+    constexpr auto kWait = std::chrono::seconds(1);
+    WaitClock& clock = waitClock();
+    ViUInt16 moduleState = 0;
+    const auto reached = [&] { return ((moduleState & bit) != 0) == wanted; };
+    const auto started = clock.now();
+    do {
+        ViStatus status = tarvo_m_in16(vi, RG_STATE, &moduleState);
+        if (status < 0)
+            return status;
+        ViInt16 state = 0;
+        if (followRun && (status = readRunState(vi, &state)) < 0)
+            return status;
+        if (reached())
+            return VI_SUCCESS;
+        clock.pause();
+    } while (clock.now() - started < kWait);
+    return reached() ? VI_SUCCESS : LUMEX_ERROR_NO_POLL_ACK;
+}
+
 ViStatus refuseWhileRunning(ViSession vi, lumex_data* record)
 {
     if (record->runFlag.load() == 0)
         return VI_SUCCESS;
     ViInt16 state = 0;
-    ViStatus status = lumex_state(vi, &state);
+    ViStatus status = readRunState(vi, &state);
     if (status < 0)
         return status;
     if (state != 0)
@@ -127,21 +203,21 @@ ViStatus refuseWhileRunning(ViSession vi, lumex_data* record)
 
 ViStatus startProcess(ViSession vi)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if ((status = clearStatus(vi)) < 0)
-        return status;
-    if ((status = updateControl(vi, 1, 0x3FFF, 0x4000)) < 0)
-        return status;
-    ViUInt16 group2 = 0;
-    if ((status = updateControl(vi, 2, 0x3FFF, 0x4000, &group2)) < 0)
-        return status;
-    if ((status = tarvo_m_start(vi, 0)) < 0)
-        return status;
-    record->runFlag.store(1);
-    return (group2 & kRelaysOffBit) != 0 ? LUMEX_WARN_RELAYS_OFF : VI_SUCCESS;
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        ViStatus status = clearStatus(vi);
+        if (status < 0)
+            return status;
+        const auto keep = static_cast<ViUInt16>(~kSourceField);
+        if ((status = updateControl(vi, 1, keep, kSourceInputs)) < 0)
+            return status;
+        ViUInt16 group2 = 0;
+        if ((status = updateControl(vi, 2, keep, kSourceInputs, &group2)) < 0)
+            return status;
+        if ((status = tarvo_m_start(vi, 0)) < 0)
+            return status;
+        record.runFlag.store(1);
+        return (group2 & kRelaysOffBit) != 0 ? LUMEX_WARN_RELAYS_OFF : VI_SUCCESS;
+    });
 }
 
 ViStatus checkRegister(ViSession vi, ViUInt32 offset, int bits)

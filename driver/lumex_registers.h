@@ -20,11 +20,21 @@ inline constexpr ViUInt32 RG_STATE2 = 0x10;
 inline constexpr ViUInt32 RG_LOAD1 = 0x12;
 inline constexpr ViUInt32 RG_LOAD3 = 0x14;
 
-inline constexpr ViUInt16 kRelaysOffBit = 0x2000;    // RG_COM1/RG_COM3 bit 13
-inline constexpr ViUInt16 kSingleModeBit = 0x8000;   // RG_PERIOD bit 15
-inline constexpr ViUInt16 kCoarseUnitBit = 0x2000;   // RG_PERIOD bit 13
-inline constexpr ViUInt16 kPollDoneBit = 0x0002;     // RG_STATE bit 1
-inline constexpr ViUInt16 kStillRunningBit = 0x0008; // RG_STATE bit 3
+// Control registers RG_COM1 and RG_COM3.
+inline constexpr ViUInt16 kThresholdField = 0x0FFF;   // bits 11..0, the threshold code
+inline constexpr ViUInt16 kRelaysOffBit = 0x2000;     // bit 13
+inline constexpr ViUInt16 kControlResetBits = 0x7000; // bits 14..12, set on reset (relays off among them)
+inline constexpr ViUInt16 kSourceField = 0xC000;      // bits 15..14, the input source
+inline constexpr ViUInt16 kSourceInputs = 0x4000;     // source: the inputs, normal measurement
+
+// RG_PERIOD.
+inline constexpr ViUInt16 kPeriodCountField = 0x07FF; // bits 10..0, ticks - 1
+inline constexpr ViUInt16 kSingleModeBit = 0x8000;    // bit 15
+inline constexpr ViUInt16 kCoarseUnitBit = 0x2000;    // bit 13
+
+// RG_STATE.
+inline constexpr ViUInt16 kPollDoneBit = 0x0002;      // bit 1
+inline constexpr ViUInt16 kStillRunningBit = 0x0008;  // bit 3
 
 // Control register of an input group (1 or 2) and its read-back error.
 ViUInt32 controlRegister(int group);
@@ -56,6 +66,9 @@ ViStatus writePorog(ViSession vi, int group, double volts);
 // Puts a sample period into RG_PERIOD and the carrier clock.
 ViStatus writePeriod(ViSession vi, double seconds);
 
+// Sets the reset bits in both control registers.
+ViStatus setControlResetBits(ViSession vi);
+
 // Reads RG_STATE and RG_STATE2, discarding both.
 ViStatus clearStatus(ViSession vi);
 
@@ -64,6 +77,22 @@ ViStatus setRelays(ViSession vi, int group, bool on);
 
 // Selects normal measurement on both groups and starts the carrier.
 ViStatus startProcess(ViSession vi);
+
+// The carrier's run state (state must not be null: VI_ERROR_PARAMETER2),
+// which the record takes over as its belief.
+ViStatus readRunState(ViSession vi, ViInt16* state);
+
+// The latest sample; after a single-sample start only once the module has
+// acknowledged its poll (else LUMEX_ERROR_NO_POLL_ACK).
+ViStatus readSample(ViSession vi, ViUInt32* sample, ViUInt32* out3, ViUInt32* out4);
+
+// The carrier memory reserved for the module, in samples.
+ViStatus allocatedSamples(ViSession vi, ViInt32* samples);
+
+// Reads RG_STATE until `bit` reads as `wanted` or a second has passed
+// (LUMEX_ERROR_NO_POLL_ACK); with followRun the carrier's run state is read
+// after every register read as well.
+ViStatus waitForStateBit(ViSession vi, ViUInt16 bit, bool wanted, bool followRun);
 
 // While the record believes the module runs, asks the carrier: still running
 // gives LUMEX_ERROR_RUNNING, stopped clears the belief.

@@ -1,10 +1,8 @@
 // Self-test: walking-one checks of three registers, then three polls of the
 // module's internal test source at known thresholds. Every outcome but a
 // missing record ends with the module reset and the start trigger restored.
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #include "lumex.h"
 #include "lumex_record.h"
@@ -16,8 +14,16 @@ using namespace lumex;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr auto kAcknowledgeWait = std::chrono::seconds(1);
+// Result codes of the self-test's own findings; a failing carrier or driver
+// status is reported by its low 16 bits instead.
+enum SelfTestResult : ViInt16 {
+    kPassed = 0,
+    kNoCarrierMemory = 1,
+    kNoLogicOne = 3,
+    kNoLogicZeroAt2V = 5,
+    kNoLogicZeroAt9V5 = 6,
+    kFailed = 100,
+};
 
 // Test source selections: clearing bit 15 gives bits 15..13 = 011 (a level
 // that reads 1 at 2.0 V), clearing bit 14 gives 101 (a level that reads 0).
@@ -35,44 +41,31 @@ std::string statusText(ViSession vi, ViStatus status)
 // Starts the module on one test source and takes the polled sample.
 ViStatus selfTestPoll(ViSession vi, ViUInt16 sourceMask, ViUInt32& sample)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    const auto keep = static_cast<ViUInt16>(~sourceMask);
-    const auto set = static_cast<ViUInt16>(kSourceBits & ~sourceMask);
-    if ((status = updateControl(vi, 1, keep, set)) < 0)
-        return status;
-    if ((status = updateControl(vi, 2, keep, set)) < 0)
-        return status;
-    if ((status = tarvo_m_config_event(vi, 0)) < 0)
-        return status;
-    if ((status = tarvo_m_start(vi, 0)) < 0)
-        return status;
-    record->runFlag.store(1);
-    ViInt16 state = 0;
-    if ((status = lumex_state(vi, &state)) < 0)
-        return status;
-
-    ViUInt16 moduleState = 0;
-    const auto started = Clock::now();
-    do {
-        if ((status = tarvo_m_in16(vi, RG_STATE, &moduleState)) < 0)
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        const auto keep = static_cast<ViUInt16>(~sourceMask);
+        const auto set = static_cast<ViUInt16>(kSourceBits & ~sourceMask);
+        ViStatus status = updateControl(vi, 1, keep, set);
+        if (status < 0)
             return status;
-        if ((status = lumex_state(vi, &state)) < 0)
+        if ((status = updateControl(vi, 2, keep, set)) < 0)
             return status;
-        if ((moduleState & kPollDoneBit) != 0)
-            break;
-        std::this_thread::yield();
-    } while (Clock::now() - started < kAcknowledgeWait);
-    if ((moduleState & kPollDoneBit) == 0)
-        return LUMEX_ERROR_NO_POLL_ACK;
+        if ((status = tarvo_m_config_event(vi, 0)) < 0)
+            return status;
+        if ((status = tarvo_m_start(vi, 0)) < 0)
+            return status;
+        record.runFlag.store(1);
+        ViInt16 state = 0;
+        if ((status = readRunState(vi, &state)) < 0)
+            return status;
+        if ((status = waitForStateBit(vi, kPollDoneBit, true, true)) < 0)
+            return status;
 
-    if (record->irqMask.load() == 1 && (status = tarvo_m_config_event(vi, 1)) < 0)
-        return status;
-    ViUInt32 scratch = 0;
-    status = lumex_read_sample(vi, &sample, &scratch, &scratch);
-    return status < 0 ? status : VI_SUCCESS;
+        if (record.irqMask.load() == 1 && (status = tarvo_m_config_event(vi, 1)) < 0)
+            return status;
+        ViUInt32 scratch = 0;
+        status = readSample(vi, &sample, &scratch, &scratch);
+        return status < 0 ? status : VI_SUCCESS;
+    });
 }
 
 // Stops a running module and waits until it says it has stopped.
@@ -83,17 +76,8 @@ ViStatus stopForTest(ViSession vi, lumex_data& record)
     ViStatus status = tarvo_m_stop(vi, 0);
     if (status < 0)
         return status;
-    ViUInt16 moduleState = 0;
-    const auto started = Clock::now();
-    do {
-        if ((status = tarvo_m_in16(vi, RG_STATE, &moduleState)) < 0)
-            return status;
-        if ((moduleState & kStillRunningBit) == 0)
-            break;
-        std::this_thread::yield();
-    } while (Clock::now() - started < kAcknowledgeWait);
-    if ((moduleState & kStillRunningBit) != 0)
-        return LUMEX_ERROR_NO_POLL_ACK;
+    if ((status = waitForStateBit(vi, kStillRunningBit, false, false)) < 0)
+        return status;
     record.runFlag.store(0);
     return VI_SUCCESS;
 }
@@ -130,7 +114,7 @@ public:
 
     ViStatus run()
     {
-        report(100, text::selfTestFailed());
+        report(kFailed, text::selfTestFailed());
 
         ViInt16 queried = 0;
         if (tarvo_m_config_trigger_q(vi_, 0, &queried) < 0)
@@ -140,7 +124,7 @@ public:
             return failureExit();
 
         if (record_.memSamples.load() == 0) {
-            report(1, text::noCarrierMemory());
+            report(kNoCarrierMemory, text::noCarrierMemory());
             return failureExit();
         }
 
@@ -163,7 +147,7 @@ public:
         if (sample != 0xFFFFFFFFu) {
             char text[LUMEX_TEXT_SIZE];
             std::snprintf(text, sizeof text, text::noLogicOne().c_str(), static_cast<unsigned>(sample));
-            report(3, text);
+            report(kNoLogicOne, text);
             return failureExit();
         }
 
@@ -171,7 +155,7 @@ public:
         if ((status = selfTestPoll(vi_, kSourceLow, sample)) < 0)
             return statusFailure(status, *suffix);
         if (sample != 0) {
-            report(5, text::noLogicZeroAt2V());
+            report(kNoLogicZeroAt2V, text::noLogicZeroAt2V());
             return failureExit();
         }
 
@@ -181,7 +165,7 @@ public:
         if ((status = selfTestPoll(vi_, kSourceHigh, sample)) < 0)
             return statusFailure(status, *suffix);
         if (sample != 0) {
-            report(6, text::noLogicZeroAt9V5());
+            report(kNoLogicZeroAt9V5, text::noLogicZeroAt9V5());
             return failureExit();
         }
 
@@ -189,18 +173,18 @@ public:
         if (initStatus != 0) {
             const auto code = static_cast<ViInt16>(initStatus & 0xFF);
             if (code == 0)
-                report(100, text::selfTestFailed());
+                report(kFailed, text::selfTestFailed());
             else
                 report(code, statusText(vi_, initStatus) + text::initErrorSuffix());
             return failureExit();
         }
 
-        report(0, text::selfTestPassed());
+        report(kPassed, text::selfTestPassed());
         lumex_reset(vi_);
         if (savedTrigger_ != 0 && tarvo_m_config_trigger(vi_, 0, savedTrigger_) < 0) {
             // The module passed but could not be given its trigger back; that
             // is still a failure and must not read as a pass.
-            report(100, text::selfTestFailed());
+            report(kFailed, text::selfTestFailed());
             return failureExit();
         }
         return VI_SUCCESS;
@@ -220,7 +204,7 @@ private:
     {
         const auto code = static_cast<ViInt16>(status & 0xFFFF);
         if (code == 0)
-            report(100, text::selfTestFailed());
+            report(kFailed, text::selfTestFailed());
         else
             report(code, statusText(vi_, status) + suffix);
         return failureExit();
@@ -245,13 +229,11 @@ private:
 
 ViStatus _VI_FUNC lumex_self_test(ViSession vi, ViInt16* result, ViChar message[])
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if (result == nullptr)
-        return VI_ERROR_PARAMETER2;
-    if (message == nullptr)
-        return VI_ERROR_PARAMETER3;
-    return SelfTest(vi, *record, *result, message).run();
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (result == nullptr)
+            return VI_ERROR_PARAMETER2;
+        if (message == nullptr)
+            return VI_ERROR_PARAMETER3;
+        return SelfTest(vi, record, *result, message).run();
+    });
 }

@@ -13,7 +13,6 @@ using namespace lumex;
 
 namespace {
 
-constexpr ViUInt16 kModuleType = 9;
 constexpr ViInt32 kFirstDelay = 1440;
 constexpr char kDriverRevision[] = "1.040";
 constexpr char kInstrumentRevision[] = "<not available>";
@@ -41,7 +40,7 @@ ViStatus setUpModule(ViSession vi, lumex_data& record, ViBoolean idQuery, ViBool
         ViUInt16 id = 0;
         if ((status = tarvo_m_in16(vi, RG_ID, &id)) < 0)
             return failed(status);
-        if ((id & 0xFF) != kModuleType) {
+        if ((id & 0xFF) != TARVO_MODULE_TYPE_SORVI) {
             idMismatch = true;
             return VI_ERROR_FAIL_ID_QUERY;
         }
@@ -57,12 +56,10 @@ ViStatus setUpModule(ViSession vi, lumex_data& record, ViBoolean idQuery, ViBool
         // what the module already holds.
         setResetValues(record, kResetPorogV);
         ViInt32 samples = 0;
-        if ((status = lumex_alloc_q(vi, &samples)) < 0)
+        if ((status = allocatedSamples(vi, &samples)) < 0)
             return status;
         record.memSamples.store(samples);
-        if ((status = updateControl(vi, 1, 0xFFFF, 0x7000)) < 0)
-            return failed(status);
-        if ((status = updateControl(vi, 2, 0xFFFF, 0x7000)) < 0)
+        if ((status = setControlResetBits(vi)) < 0)
             return failed(status);
     }
     if ((status = lumex_mask_interrupt(vi, VI_FALSE)) < 0)
@@ -110,17 +107,17 @@ ViStatus _VI_FUNC lumex_init(ViSession carrierSession, ViInt16 mezzanineNumber, 
         releaseRecord(record);
         return failure;
     };
-    status = tarvo_m_set_attribute(session, kAttrUserData,
+    status = tarvo_m_set_attribute(session, TARVO_ATTR_USER_DATA,
                                    static_cast<ViAttrState>(reinterpret_cast<uintptr_t>(record)));
     if (status < 0)
         return abandon(status);
-    if ((status = tarvo_m_set_attribute(session, kAttrModuleType, kModuleType)) < 0)
+    if ((status = tarvo_m_set_attribute(session, TARVO_ATTR_MODULE_TYPE, TARVO_MODULE_TYPE_SORVI)) < 0)
         return abandon(status);
 
     bool idMismatch = false;
     status = setUpModule(session, *record, idQuery, reset, idMismatch);
     if (idMismatch) {
-        tarvo_m_set_attribute(session, kAttrUserData, 0);
+        tarvo_m_set_attribute(session, TARVO_ATTR_USER_DATA, 0);
         return abandon(status);
     }
     return status;
@@ -163,65 +160,59 @@ ViStatus _VI_FUNC lumex_connect_ex(ViSession* vi, ViSession carrierSession, ViIn
 }
 
 // The C form, taking vi by value: it cannot hand a new session back, so it
-// only re-runs the module set-up on a session that is already open.
-extern "C" ViStatus _VI_FUNC lumex_connect(ViSession vi, ViSession /*carrierSession*/, ViInt16 mezzanineNumber,
+// only re-runs the module set-up on a session that is already open. lumex.h
+// declares it for C callers only, so it is marked for export here.
+extern "C" __attribute__((visibility("default"))) ViStatus _VI_FUNC lumex_connect(ViSession vi, ViSession /*carrierSession*/, ViInt16 mezzanineNumber,
                                            ViBoolean idQuery, ViBoolean reset)
 {
     if (vi == VI_NULL)
         return VI_ERROR_PARAMETER1;
     if (ViStatus status = checkConnectArguments(mezzanineNumber, idQuery, reset); status < 0)
         return status;
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    bool idMismatch = false;
-    return setUpModule(vi, *record, idQuery, reset, idMismatch);
+    return withRecord(vi, [&](lumex_data& record) {
+        bool idMismatch = false;
+        return setUpModule(vi, record, idQuery, reset, idMismatch);
+    });
 }
 
 ViStatus _VI_FUNC lumex_close(ViSession vi)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    tarvo_m_stop(vi, 0);
-    lumex_input_trigger(vi, VI_FALSE);
-    // No event may reach a freed record: stop delivery and take the record
-    // off the session before freeing it. A late event or a second close then
-    // finds no record.
-    tarvo_m_config_event(vi, 0);
-    tarvo_m_set_attribute(vi, kAttrUserData, 0);
-    releaseRecord(record);
-    return tarvo_m_close(vi);
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        tarvo_m_stop(vi, 0);
+        lumex_input_trigger(vi, VI_FALSE);
+        // No event may reach a freed record: stop delivery and take the
+        // record off the session before freeing it. A late event or a second
+        // close then finds no record.
+        tarvo_m_config_event(vi, 0);
+        tarvo_m_set_attribute(vi, TARVO_ATTR_USER_DATA, 0);
+        releaseRecord(&record);
+        return tarvo_m_close(vi);
+    });
 }
 
 ViStatus _VI_FUNC lumex_reset(ViSession vi)
 {
-    lumex_data* record = nullptr;
-    ViStatus status = lookupRecord(vi, &record);
-    if (status < 0)
-        return status;
-    if ((status = updateControl(vi, 1, 0xFFFF, 0x7000)) < 0)
-        return status;
-    if ((status = updateControl(vi, 2, 0xFFFF, 0x7000)) < 0)
-        return status;
-    if ((status = tarvo_m_reset(vi, 0)) < 0)
-        return status;
-    if ((status = clearStatus(vi)) < 0)
-        return status;
-    setResetValues(*record, 0.0);
-    ViInt32 samples = 0;
-    if ((status = lumex_alloc_q(vi, &samples)) < 0)
-        return status;
-    record->memSamples.store(samples);
-    if ((status = writePorog(vi, 1, kResetPorogV)) < 0)
-        return status;
-    record->porog1.store(kResetPorogV);
-    if ((status = writePorog(vi, 2, kResetPorogV)) < 0)
-        return status;
-    record->porog2.store(kResetPorogV);
-    return VI_SUCCESS;
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        ViStatus status = setControlResetBits(vi);
+        if (status < 0)
+            return status;
+        if ((status = tarvo_m_reset(vi, 0)) < 0)
+            return status;
+        if ((status = clearStatus(vi)) < 0)
+            return status;
+        setResetValues(record, 0.0);
+        ViInt32 samples = 0;
+        if ((status = allocatedSamples(vi, &samples)) < 0)
+            return status;
+        record.memSamples.store(samples);
+        if ((status = writePorog(vi, 1, kResetPorogV)) < 0)
+            return status;
+        record.porog1.store(kResetPorogV);
+        if ((status = writePorog(vi, 2, kResetPorogV)) < 0)
+            return status;
+        record.porog2.store(kResetPorogV);
+        return VI_SUCCESS;
+    });
 }
 
 ViStatus _VI_FUNC lumex_revision_query(ViSession /*vi*/, ViChar driverRevision[], ViChar instrumentRevision[])

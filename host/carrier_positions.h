@@ -5,12 +5,13 @@
 #include <map>
 #include <string>
 
+#include "tarvo_32.h"
 #include "visatype.h"
 
 namespace host {
 
 inline constexpr int kPositions = 4;
-inline constexpr int kSorviModuleType = 9;
+inline constexpr int kSorviModuleType = TARVO_MODULE_TYPE_SORVI;
 
 struct PositionInfo {
     bool present = false;

@@ -5,11 +5,12 @@
 
 #include <string>
 
+#include "tarvo_32.h"
 #include "visatype.h"
 
 namespace sorvictl {
 
-inline constexpr int kSorviModuleType = 9;
+inline constexpr int kSorviModuleType = TARVO_MODULE_TYPE_SORVI;
 
 class ModuleSession {
 public:

@@ -8,6 +8,7 @@
 
 #include <paneltk/runtime.h>
 
+#include "tarvo_32.h"
 #include "visatype.h"
 
 // Panel handles, kept for the whole run.
@@ -36,7 +37,7 @@ extern std::int32_t confirmed;       // the operator confirmed the pop-up of a s
 extern void (*benchWindowHook)();
 extern void (*stimulusPromptHook)(const char* stimulus);
 
-inline constexpr std::int16_t kSorviTypeCode = 9;
+inline constexpr std::int16_t kSorviTypeCode = TARVO_MODULE_TYPE_SORVI;
 inline constexpr unsigned kWhite = 0xFFFFFF;
 inline constexpr unsigned kRed = 0xFF0000;
 inline constexpr unsigned kYellow = 0xFFFF00;

@@ -1,9 +1,35 @@
 #include "acceptance_fixture.h"
 
 #include <iconv.h>
+
+#include <atomic>
 #include <vector>
 
+#include "lumex_clock.h"
+
 namespace acceptance {
+namespace {
+
+class SimulatedClock final : public lumex::WaitClock {
+public:
+    SimulatedClock() { lumex::setWaitClock(this); }
+    ~SimulatedClock() override { lumex::setWaitClock(nullptr); }
+    std::chrono::nanoseconds now() override { return std::chrono::nanoseconds(ticks_.load()); }
+    void sleepFor(std::chrono::nanoseconds duration) override { ticks_.fetch_add(duration.count()); }
+    void pause() override { ticks_.fetch_add(std::chrono::nanoseconds(std::chrono::milliseconds(1)).count()); }
+
+private:
+    std::atomic<std::chrono::nanoseconds::rep> ticks_{0};
+};
+
+SimulatedClock simulatedClock;
+
+} // namespace
+
+std::chrono::nanoseconds simulatedNow()
+{
+    return simulatedClock.now();
+}
 
 std::string cp1251(const std::string& utf8)
 {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "fake_carrier.h"
@@ -21,6 +22,10 @@ inline constexpr ViUInt32 RG_COM3 = 0x0C;
 inline constexpr ViUInt32 RG_STATE2 = 0x10;
 inline constexpr ViUInt32 RG_LOAD1 = 0x12;
 inline constexpr ViUInt32 RG_LOAD3 = 0x14;
+
+// The acceptance tests run the driver's waits on simulated time: a sleep
+// moves this clock on at once, and every polling round by a millisecond.
+std::chrono::nanoseconds simulatedNow();
 
 // Windows-1251 bytes of a UTF-8 text, as the driver hands them out.
 std::string cp1251(const std::string& utf8);
