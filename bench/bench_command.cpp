@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "bench_inspection.h"
+#include "bench_view.h"
 #include "bench_loader.h"
 #include "bench_simulation.h"
 #include "bench_test_interface.h"

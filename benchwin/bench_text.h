@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bench_description.h"
-#include "bench_inspection.h"
+#include "bench_view.h"
 
 namespace benchwin {
 

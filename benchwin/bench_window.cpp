@@ -6,7 +6,7 @@
 #include <paneltk/paneltk.h>
 
 #include "bench_command.h"
-#include "bench_inspection.h"
+#include "bench_view.h"
 #include "bench_text.h"
 #include "benchwin.h"
 #include "benchwin_uir.h"

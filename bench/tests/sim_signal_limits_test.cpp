@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bench_command.h"
-#include "bench_inspection.h"
+#include "bench_view.h"
 #include "bench_loader.h"
 #include "bench_simulation.h"
 #include "bench_test_interface.h"

@@ -7,7 +7,7 @@
 
 #include <paneltk/paneltk.h>
 
-#include "bench_inspection.h"
+#include "bench_view.h"
 #include "bench_test_interface.h"
 #include "benchwin.h"
 #include "benchwin_uir.h"

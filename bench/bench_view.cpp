@@ -1,4 +1,4 @@
-#include "bench_inspection.h"
+#include "bench_view.h"
 
 #include <atomic>
 
