@@ -5,21 +5,11 @@
 #include <string>
 
 #include "visa.h"
-
-namespace {
-ViSession manager() {
-    static ViSession rm = [] {
-        ViSession s = VI_NULL;
-        viOpenDefaultRM(&s);
-        return s;
-    }();
-    return rm;
-}
-}  // namespace
+#include "visa_manager.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string name(reinterpret_cast<const char*>(data), size);
-    const ViSession rm = manager();
+    const ViSession rm = fuzzResourceManager();
     ViUInt16 type = 0, number = 0;
     viParseRsrc(rm, name.c_str(), &type, &number);
     ViChar cls[VI_FIND_BUFLEN + 8], expanded[VI_FIND_BUFLEN + 8], alias[VI_FIND_BUFLEN + 8];

@@ -4,24 +4,14 @@
 #include <string>
 
 #include "visa.h"
-
-namespace {
-ViSession manager() {
-    static ViSession rm = [] {
-        ViSession s = VI_NULL;
-        viOpenDefaultRM(&s);
-        return s;
-    }();
-    return rm;
-}
-}  // namespace
+#include "visa_manager.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string expr(reinterpret_cast<const char*>(data), size);
     ViFindList list = VI_NULL;
     ViUInt32 count = 0;
     ViChar desc[VI_FIND_BUFLEN];
-    if (viFindRsrc(manager(), expr.c_str(), &list, &count, desc) >= VI_SUCCESS) {
+    if (viFindRsrc(fuzzResourceManager(), expr.c_str(), &list, &count, desc) >= VI_SUCCESS) {
         for (ViUInt32 i = 1; i < count; ++i) viFindNext(list, desc);
         viClose(list);
     }
