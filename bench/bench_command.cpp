@@ -275,11 +275,11 @@ std::string run(const std::vector<std::string>& all) {
         return {};
     }
     if (verb == "event" && words.size() == 2) {
-        const auto event = number(words[1]);
-        if (!event || *event != std::floor(*event) || !isEventCode(static_cast<long long>(*event)))
-            return "event <number>, a whole number from -32768 to 32767";
+        // integer() bounds the number before it is converted.
+        const auto event = integer(words[1]);
+        if (!event || !isEventCode(*event)) return "event <number>, a whole number from -32768 to 32767";
         bool raised = false;
-        for (const Target& t : targets) raised = testing::raiseEvent(t.carrier, t.position, static_cast<int>(*event)) || raised;
+        for (const Target& t : targets) raised = testing::raiseEvent(t.carrier, t.position, *event) || raised;
         if (!raised) return "no open session to raise the event for";
         testing::waitForEvents();
         return {};
