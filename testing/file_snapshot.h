@@ -31,6 +31,17 @@ public:
     // The old bytes are the file's prefix now (it was never cut or rewritten).
     ::testing::AssertionResult kept() const { return keptIn(fileBytes(path_)); }
 
+    // The file is exactly as it was.
+    ::testing::AssertionResult unchanged() const {
+        const std::string now = fileBytes(path_);
+        auto result = keptIn(now);
+        if (!result) return result;
+        if (now.size() != bytes_.size())
+            return ::testing::AssertionFailure() << path_ << " grew from " << bytes_.size() << " to " << now.size()
+                                                 << " bytes";
+        return ::testing::AssertionSuccess();
+    }
+
     // Also: what was added is whole units of `unit` bytes.
     ::testing::AssertionResult keptWithWholeUnits(std::size_t unit) const {
         const std::string now = fileBytes(path_);

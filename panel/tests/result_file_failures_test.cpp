@@ -69,7 +69,7 @@ TEST_F(DataPath, FullDiskOrSizeLimitKeepsWholeFramesAndTheRunGoesOn) {
             nextPortion(inst);
         }
         expectNoScriptFailures();
-        EXPECT_EQ(fileBytes(file.string()), before.bytes());
+        EXPECT_TRUE(before.unchanged());
         nextPortion(inst);
         EXPECT_EQ(inst.totalRead, 3000);
         EXPECT_TRUE(before.keptWithWholeUnits(4));
@@ -100,7 +100,7 @@ TEST_F(DataPath, UnwritableFolderIsPoppedUpAndTheRunGoesOn) {
         EXPECT_FALSE(fs::exists("/proc/r.sorvi"));
         tk::callCallback(inst.mainPanel, MP_STOP);
     });
-    EXPECT_EQ(fileBytes(plain.string()), plainBefore.bytes());
+    EXPECT_TRUE(plainBefore.unchanged());
 }
 
 // Permission bits stop only a user who is not root.
@@ -126,7 +126,7 @@ TEST_F(DataPath, ReadOnlyFileOrFolderIsPoppedUpAndLeftAsItWas) {
         }
         tk::callCallback(inst.mainPanel, MP_STOP);
     });
-    EXPECT_EQ(fileBytes(file.string()), before.bytes());
+    EXPECT_TRUE(before.unchanged());
     EXPECT_FALSE(fs::exists(folder / "r.sorvi"));
     fs::permissions(folder, fs::perms::owner_all);
 }
