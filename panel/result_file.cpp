@@ -61,6 +61,10 @@ bool writeAll(int fd, const void* data, std::size_t bytes) {
     return true;
 }
 
+bool isRunFile(const SorviInstance& inst, const struct stat& file) {
+    return file.st_dev == inst.fileDevice && file.st_ino == inst.fileInode;
+}
+
 const char* resultFilePath(const SorviInstance& inst) {
     // "nul" is the null device on the system these files come from.
     return strcasecmp(inst.fileName, "nul") == 0 ? "/dev/null" : inst.fileName;
@@ -81,9 +85,20 @@ int writeToFile(SorviInstance& inst, const std::uint32_t* first, int count) {
     }
     struct stat st {};
     const std::int64_t before = ::fstat(fd, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
-    // Another writer appended since this run's last portion: the run's
-    // frames no longer lie together at the file's end.
-    if (before < 0 || (inst.fileEndBytes >= 0 && before != inst.fileEndBytes)) inst.fileRunWhole = false;
+    // Another writer appended since this run's last portion, or the file was
+    // removed or replaced: the run's frames no longer lie together at the
+    // file's end.
+    if (before < 0 || (inst.fileEndBytes >= 0 && (before != inst.fileEndBytes || !isRunFile(inst, st))))
+        inst.fileRunWhole = false;
+    // Frames appended after a torn one would all be read shifted: a file that
+    // does not end on a whole frame is left as it is.
+    if (before < 0 || before % 4 != 0) {
+        ::close(fd);
+        inst.fileRunWhole = false;
+        inst.fileEndBytes = before;
+        filePopup(inst, "Ошибка при записи файла");
+        return -1;
+    }
 
     // A portion that wrapped round the ring: its older part first.
     bool ok;
@@ -109,6 +124,8 @@ int writeToFile(SorviInstance& inst, const std::uint32_t* first, int count) {
         return -1;
     }
     inst.fileEndBytes = before + std::int64_t(count) * 4;
+    inst.fileDevice = st.st_dev;
+    inst.fileInode = st.st_ino;
     return 0;
 }
 

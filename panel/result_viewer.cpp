@@ -58,8 +58,8 @@ int readRunFrames(const SorviInstance& inst, std::int64_t pos, int count, std::u
     struct stat st {};
     const std::int64_t size = ::fstat(fd, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
     // The run is the file's last totalRead frames only while every portion
-    // of it got there and nobody wrote after it.
-    if (!inst.fileRunWhole || size < 0 || size != inst.fileEndBytes) {
+    // of it got there, nobody wrote after it and it is still the same file.
+    if (!inst.fileRunWhole || size < 0 || size != inst.fileEndBytes || !isRunFile(inst, st)) {
         tk::messagePopup(inst.fileName, "Ошибка при чтении файла");
         return -1;
     }

@@ -68,6 +68,10 @@ struct SorviInstance {
     // The viewer reads the run back only while both still hold.
     std::int64_t fileEndBytes = -1;
     bool fileRunWhole = true;
+    // Which file that was (device and inode), so that a file put in its
+    // place, even one of the same size, is not taken for it.
+    std::uint64_t fileDevice = 0;
+    std::uint64_t fileInode = 0;
     // The results list is being filled with the whole ring at the end of a
     // run: its numbers then come from the run, not from the scroll bar.
     bool listingRing = false;

@@ -1,5 +1,6 @@
 #include "acquire_command.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -62,7 +63,15 @@ std::uint64_t frameTarget(const AcquireOptions& o, Mode mode) {
 // is touched.
 void checkOutputPath(const std::string& path, bool force) {
     if (path.empty()) throw CommandError("name the output file with -o FILE");
-    if (!force && ::access(path.c_str(), F_OK) == 0) throw CommandError(path + " exists; add --force to replace it");
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (!force) throw CommandError(path + " exists; add --force to replace it");
+        // A device or a pipe is written where it is (/dev/null, a FIFO).
+        if (!S_ISREG(info.st_mode)) {
+            if (::access(path.c_str(), W_OK) != 0) throw CommandError("cannot write " + path);
+            return;
+        }
+    }
     const auto slash = path.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     if (::access(dir.c_str(), W_OK) != 0) throw CommandError("cannot write into " + dir + " (for " + path + ")");

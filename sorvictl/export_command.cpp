@@ -10,6 +10,7 @@
 
 #include "command_error.h"
 #include "frame_sink.h"
+#include "output_file.h"
 #include "stop_request.h"
 
 namespace sorvictl {
@@ -69,6 +70,7 @@ ExportResult runExport(const ExportOptions& o, Console& console) {
     if (!o.channels.empty()) sinkOptions.channels = parseChannelList(o.channels);
 
     InputFile input(o.input);
+    refuseInputAsOutput(o.input, o.output);
     ExportResult result;
     result.trailingBytes = input.size() % 4;
     const std::uint64_t frames = input.size() / 4;

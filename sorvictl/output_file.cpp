@@ -20,8 +20,15 @@ void claimOutputPath(const std::string& path, bool force) {
     if (::stat(path.c_str(), &info) != 0) return;
     if (!force) throw CommandError(path + " exists; add --force to replace it");
     if (S_ISDIR(info.st_mode)) throw CommandError(path + " is a directory");
-    if (S_ISREG(info.st_mode) && ::unlink(path.c_str()) != 0)
-        throw CommandError("cannot replace " + path + ": " + reason(errno));
+    if (!S_ISREG(info.st_mode)) throw CommandError(path + " is not a regular file");
+    if (::unlink(path.c_str()) != 0) throw CommandError("cannot replace " + path + ": " + reason(errno));
+}
+
+void refuseInputAsOutput(const std::string& input, const std::string& output) {
+    struct stat in {}, out {};
+    if (::stat(input.c_str(), &in) != 0 || ::stat(output.c_str(), &out) != 0) return;
+    if (in.st_dev == out.st_dev && in.st_ino == out.st_ino)
+        throw CommandError(output + " is the input file; name another output");
 }
 
 OutputFile::OutputFile(const std::string& path, bool force) : path_(path) {
@@ -31,6 +38,11 @@ OutputFile::OutputFile(const std::string& path, bool force) : path_(path) {
         const int error = errno;
         if (error == EEXIST) throw CommandError(path + " exists; add --force to replace it");
         throw CommandError("cannot create " + path + ": " + reason(error));
+    }
+    struct stat info {};
+    if (::fstat(fd_, &info) == 0) {
+        device_ = info.st_dev;
+        inode_ = info.st_ino;
     }
 }
 
@@ -66,6 +78,9 @@ void OutputFile::close() {
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) throw CommandError("closing " + path_ + " failed: " + reason(errno));
+    struct stat info {};
+    if (::stat(path_.c_str(), &info) != 0 || info.st_dev != device_ || info.st_ino != inode_)
+        throw CommandError(path_ + " was removed or replaced while being written; what was written to it is lost");
 }
 
 }  // namespace sorvictl

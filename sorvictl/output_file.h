@@ -21,6 +21,9 @@ public:
     // cut back to a multiple of `unit` bytes of this call's data (unit =
     // size: nothing of it), so no torn unit is left behind.
     void append(const void* data, std::size_t size, std::size_t unit);
+    // Closes the file; throws CommandError when closing fails or when the
+    // path no longer names this file (it was removed or replaced while being
+    // written, so what was written is not there).
     void close();
     std::uint64_t size() const { return size_; }
 
@@ -28,10 +31,18 @@ private:
     std::string path_;
     int fd_ = -1;
     std::uint64_t size_ = 0;
+    std::uint64_t device_ = 0;
+    std::uint64_t inode_ = 0;
 };
 
 // Refuses an existing path unless force (throws CommandError); with force
-// removes it, for writers that create the file themselves.
+// removes it, for writers that create the file themselves. Only a regular
+// file is replaced: such writers would put their file in a device's or a
+// pipe's place.
 void claimOutputPath(const std::string& path, bool force);
+
+// Refuses an output path that names the input file (under any name), which
+// writing the output would destroy before it is read.
+void refuseInputAsOutput(const std::string& input, const std::string& output);
 
 }  // namespace sorvictl

@@ -5,11 +5,14 @@
 #include "chklog.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <cstdarg>
+#include <filesystem>
+#include <system_error>
 
 #include <paneltk/paneltk.h>
 
@@ -28,6 +31,9 @@ constexpr int kFailedFile = -1;
 std::array<int, kProtocolWindows> logPanel{};
 std::array<int, kProtocolWindows> logFile{};
 std::array<std::string, kProtocolWindows> logTitle;
+// The absolute path each file was opened under, to notice a file that was
+// removed or replaced while open.
+std::array<std::string, kProtocolWindows> logFilePath;
 // A write to the file of window i has failed since it was opened: the file
 // is closed, the operator was told once, and the window goes on alone.
 std::array<bool, kProtocolWindows> writeFailed{};
@@ -46,13 +52,35 @@ int openAppending(const std::string& path) {
     return fd < 0 ? kFailedFile : fd;
 }
 
+std::string absolutePath(const std::string& path) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+// The path still names the file that is open: it was not removed, or
+// replaced by another file, since it was opened.
+bool stillAtPath(int fd, const std::string& path) {
+    struct stat opened {}, named {};
+    if (::fstat(fd, &opened) != 0 || ::stat(path.c_str(), &named) != 0) return false;
+    return opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
 // False when the bytes could not all be written (a full disk, an I/O error).
-bool writeAll(int fd, const std::string& bytes) {
+// A message written in part is cut off again, so that the file holds whole
+// messages only.
+bool writeMessage(int fd, const std::string& bytes) {
+    struct stat before {};
+    const bool sized = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n <= 0) {
+            // Should the cut fail too, the message's start stays behind.
+            if (done > 0 && sized && ::ftruncate(fd, before.st_size) != 0) return false;
+            return false;
+        }
         done += static_cast<std::size_t>(n);
     }
     return true;
@@ -60,7 +88,9 @@ bool writeAll(int fd, const std::string& bytes) {
 
 // After a failed write nothing more goes to the file, so what is in it stays
 // whole messages up to the failure; the operator is told once per opening
-// and the messages go on in the window.
+// and the messages go on in the window. A file removed or replaced while
+// open counts as failed: its messages would be lost, and a file put in its
+// place is someone else's.
 void writeFailedOnce(int i) {
     ::close(logFile[i]);
     logFile[i] = kFailedFile;
@@ -73,7 +103,9 @@ void vwriteLog(int i, const char* format, std::va_list args) {
     if (!validWindow(i)) return;
     // The message is kept to the size of the protocol's line buffer.
     std::string text = vformatBounded(kMessageChars, format, args);
-    if (logFile[i] > 0 && !writeAll(logFile[i], tk::toCp1251(withCrLf(text)))) writeFailedOnce(i);
+    if (logFile[i] > 0 && (!stillAtPath(logFile[i], logFilePath[i]) ||
+                           !writeMessage(logFile[i], tk::toCp1251(withCrLf(text)))))
+        writeFailedOnce(i);
     if (!text.empty() && text.back() == '\n') text.pop_back();
     const int panel = logPanel[i];
     if (panel <= 0) return;
@@ -101,6 +133,7 @@ int SetupChlp(const char* panelFile, int i, const std::string& title, const std:
     // cutting it would send the protocol to another file.
     const bool fits = truncateChars(path, kPathChars).size() == path.size();
     logFile[i] = fits ? openAppending(path) : kFailedFile;
+    logFilePath[i] = absolutePath(path);
     if (logFile[i] == kFailedFile)
         tk::messagePopup("Ошибка открытия файла протокола.", "Сообщения будут выводиться только на экран");
     const std::string boundedTitle = truncateChars(title, kTitleChars);

@@ -5,9 +5,6 @@
 // thresholds by group, the self-test and the DAC sweep.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +13,7 @@
 #include "bench_loader.h"
 #include "bench_test_interface.h"
 #include "data_path.h"
+#include "data_path_fixture.h"
 #include "lumex.h"
 #include "plugin_test_support.h"
 #include "sorvi_uir.h"
@@ -25,69 +23,6 @@ using namespace sorvi_test;
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kCarrier = "VXI0::24::INSTR";
-
-class DataPath : public ::testing::Test {
-protected:
-    void SetUp() override {
-        tk::resetScript();
-        bench::testing::resetBench();
-        dir_ = fs::temp_directory_path() /
-               ("sorvi_data_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        if (carrier_ != 0) tarvo_close(carrier_);
-        bench::testing::resetBench();
-        tk::resetScript();
-        fs::remove_all(dir_);
-    }
-
-    // Runs body on the panels of the module at position 1.
-    void onModule(const std::function<void(SorviInstance&)>& body, int position = 1) {
-        if (carrier_ == 0) {
-            ASSERT_GE(tarvo_init(const_cast<ViRsrc>(kCarrier), VI_TRUE, VI_FALSE, &carrier_), 0);
-        }
-        sorvi_handle handle = 0;
-        ASSERT_EQ(initAnswered(carrier_, position, handle), 0);
-        EXPECT_EQ(displayAndRun(handle, body), 0);
-    }
-
-    fs::path dir_;
-    ViSession carrier_ = 0;
-};
-
-void set(int panel, int control, double value) {
-    tk::setValue(panel, control, value);
-    tk::callCallback(panel, control);
-}
-
-void setText(int panel, int control, const std::string& text) {
-    tk::setValue(panel, control, text);
-    tk::callCallback(panel, control);
-}
-
-// Mode, period and size on the panel, as an operator sets them.
-void configure(SorviInstance& inst, int mode, double period, int size) {
-    const int mp = inst.mainPanel;
-    set(mp, MP_SAMPLE_PERIOD, period);
-    set(mp, MP_MODE, mode);
-    set(mp, MP_B_P_SIZE, size);
-    set(mp, MP_RELE_SWITCH, 1);
-}
-
-std::vector<std::uint32_t> fileFrames(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::uint32_t> frames(bytes.size() / 4);
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data() + 4 * i);
-        frames[i] = b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t(b[3]) << 24);
-    }
-    return frames;
-}
 
 std::vector<std::uint32_t> ringFrames(const SorviInstance& inst, int from, int count) {
     std::vector<std::uint32_t> frames;
@@ -265,45 +200,6 @@ TEST_F(DataPath, ResultFileGrowsRunByRunAndTheViewerReadsOnlyThisRun) {
         tk::clearTextBox(inst.resultsPanel, RP_RESULTS_BOX);
         EXPECT_EQ(scrollF(inst.resultsPanel), -1);
         EXPECT_TRUE(tk::scriptResult().failures.empty());
-    });
-}
-
-TEST_F(DataPath, FileFailuresArePoppedUpAndLeaveWholeFrames) {
-    bench::testing::useVirtualClock();
-    const fs::path file = dir_ / "limited.sorvi";
-    onModule([&](SorviInstance& inst) {
-        configure(inst, 2, 0.0001, 1000);
-        // A folder cannot be written as a file.
-        setText(inst.mainPanel, MP_FILE_NAME, dir_.string());
-        tk::callCallback(inst.mainPanel, MP_START);
-        bench::testing::advanceSeconds(0.2);
-        tk::startScript("answer expect \"" + dir_.string() + "\" \"Ошибка при открытии файла\"", "open");
-        EXPECT_EQ(outData(inst), VI_SUCCESS);
-        EXPECT_EQ(inst.totalRead, 2000);  // acquisition goes on
-        EXPECT_TRUE(tk::scriptResult().failures.empty());
-        tk::resetScript();
-
-        // A file that may grow by 1001 bytes only: a portion that does not
-        // fit is cut off again, so the file keeps whole frames.
-        setText(inst.mainPanel, MP_FILE_NAME, file.string());
-        { std::ofstream(file, std::ios::binary) << "KEEP"; }
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limited = old;
-        limited.rlim_cur = 1005;
-        setrlimit(RLIMIT_FSIZE, &limited);
-        bench::testing::advanceSeconds(0.1);
-        tk::startScript("answer expect \"" + file.string() + "\" \"Ошибка при записи файла\"", "write");
-        outData(inst);
-        setrlimit(RLIMIT_FSIZE, &old);
-        EXPECT_TRUE(tk::scriptResult().failures.empty());
-        EXPECT_EQ(fs::file_size(file), 4u);
-        std::ifstream in(file);
-        std::string kept;
-        in >> kept;
-        EXPECT_EQ(kept, "KEEP");
-        tk::callCallback(inst.mainPanel, MP_STOP);
     });
 }
 

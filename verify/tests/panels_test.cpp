@@ -1,9 +1,6 @@
 // The program's panels loaded in this process: the pruned step list, the
 // status line's hold, the protocol window and file, and the selection list.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
-#include <filesystem>
 
 #include <paneltk/paneltk.h>
 
@@ -15,29 +12,10 @@
 #include "program_run.h"
 #include "si.h"
 #include "t_sorvi.h"
+#include "verisk_panels_fixture.h"
 #include "verisk_uir.h"
 
 namespace {
-
-// The run-time and the panels, loaded once for all tests of this process.
-class VeriskPanels : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        static bool loaded = false;
-        if (loaded) return;
-        static int argc = 1;
-        static char name[] = "verisk_tests";
-        static char* argv[] = {name, nullptr};
-        ASSERT_GE(tk::initRuntime(argc, argv), 0);
-        ASSERT_EQ(loadVeriskPanels(), 0);
-        tk::displayPanel(hMP);
-        tk::useVirtualClock(true);
-        loaded = true;
-    }
-    void SetUp() override {
-        if (hMP <= 0) GTEST_SKIP() << "panels did not load";
-    }
-};
 
 std::string controlText(int panel, int control) {
     std::string text;
@@ -210,64 +188,6 @@ TEST_F(VeriskPanels, CarrierCallFailuresAreShownAndTheNextTryWorks) {
     EXPECT_TRUE(tk::scriptResult().failures.empty());
     closeAll();
     CurrentInstr = nullptr;
-    tk::resetScript();
-}
-
-namespace {
-
-const char* const kAnswerWriteError =
-    "answer expect \"Ошибка записи в файл протокола\" \"Сообщения будут выводиться только на экран\"\n";
-
-std::size_t popupsTitled(const std::string& title) {
-    std::size_t n = 0;
-    for (const auto& p : tk::messagePopupsSeen()) n += p.title == title;
-    return n;
-}
-
-}  // namespace
-
-// A full disk: one pop-up per opening, and every message still in the window.
-TEST_F(VeriskPanels, WriteErrorIsShownOncePerOpeningAndTheWindowGoesOn) {
-    tk::resetScript();
-    const std::size_t before = popupsTitled("Ошибка записи в файл протокола");
-    tk::startScript(kAnswerWriteError, "full");
-    ASSERT_EQ(SetupChlp(kVeriskResource, 6, "Протокол", "/dev/full"), 0);
-    WriteLOG(6, "первая\n");
-    WriteLOG(6, "вторая\n");
-    EXPECT_EQ(popupsTitled("Ошибка записи в файл протокола"), before + 1);
-    int lines = 0;
-    tk::lineCount(protocolPanel(6), CHLP_LOG, lines);
-    EXPECT_EQ(lines, 3);
-    std::string line;
-    tk::lineText(protocolPanel(6), CHLP_LOG, 2, line);
-    EXPECT_EQ(line, "вторая");
-    tk::startScript(kAnswerWriteError, "full again");
-    ASSERT_EQ(SetupChlp(kVeriskResource, 6, "Протокол", "/dev/full"), 0);
-    EXPECT_EQ(popupsTitled("Ошибка записи в файл протокола"), before + 2);
-    EXPECT_TRUE(tk::scriptResult().failures.empty());
-    DiscardChlp(6);
-    tk::resetScript();
-}
-
-// A path longer than the protocol's path field is refused, not cut to another file.
-TEST_F(VeriskPanels, PathThatDoesNotFitIsRefusedWithTheOpeningPopup) {
-    tk::resetScript();
-    const std::string dir = makeScratchDirectory() + "/" + std::string(150, 'd');
-    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
-    const std::string path = dir + "/" + std::string(300 - dir.size() - 1, 'p');
-    ASSERT_EQ(path.size(), 300u);
-    const std::size_t before = popupsTitled("Ошибка открытия файла протокола.");
-    tk::startScript("answer\n", "long path");
-    ASSERT_EQ(SetupChlp(kVeriskResource, 7, "Протокол", path), 0);
-    EXPECT_EQ(popupsTitled("Ошибка открытия файла протокола."), before + 1);
-    EXPECT_EQ(protocolFile(7), -1);
-    std::size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) files += entry.is_regular_file();
-    EXPECT_EQ(files, 0u);  // nothing written under a cut name
-    int lines = 0;
-    tk::lineCount(protocolPanel(7), CHLP_LOG, lines);
-    EXPECT_EQ(lines, 1);  // the title, on screen only
-    DiscardChlp(7);
     tk::resetScript();
 }
 
