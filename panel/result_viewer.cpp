@@ -3,17 +3,13 @@
 #include <paneltk/paneltk.h>
 
 #include <algorithm>
-#include <bit>
-#include <cerrno>
-#include <fcntl.h>
 #include <memory>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "callback_guard.h"
 #include "data_path.h"
 #include "result_file_io.h"
+#include "run_page.h"
 #include "sorvi_uir.h"
 
 namespace {
@@ -21,61 +17,30 @@ namespace {
 constexpr int kScrollBarGap = 10;
 constexpr int kScrollBarWidth = 10;
 
-class FileCloser {
-public:
-    explicit FileCloser(int fd) : fd_(fd) {}
-    ~FileCloser() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileCloser(const FileCloser&) = delete;
-    FileCloser& operator=(const FileCloser&) = delete;
-
-private:
-    int fd_;
-};
-
-bool readAll(int fd, void* data, std::size_t bytes) {
-    char* p = static_cast<char*>(data);
-    while (bytes > 0) {
-        const ssize_t n = ::read(fd, p, bytes);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        bytes -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Reads count frames of this run from frame pos on into frames. A pop-up
 // titled with the file name tells what failed.
 int readRunFrames(const SorviInstance& inst, std::int64_t pos, int count, std::uint32_t* frames) {
-    const int fd = ::open(resultFilePath(inst), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    RunInFile run;
+    run.whole = inst.fileRunWhole;
+    run.endBytes = inst.fileEndBytes;
+    run.frames = inst.totalRead;
+    run.device = inst.fileDevice;
+    run.inode = inst.fileInode;
+    switch (readRunPage(resultFilePath(inst), run, pos, count, frames)) {
+    case PageRead::Ok:
+        return 0;
+    case PageRead::CannotOpen:
         tk::messagePopup(inst.fileName, "Не возможно открыть файл");
-        return -1;
-    }
-    FileCloser closer(fd);
-    struct stat st {};
-    const std::int64_t size = ::fstat(fd, &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
-    // The run is the file's last totalRead frames only while every portion
-    // of it got there, nobody wrote after it and it is still the same file.
-    if (!inst.fileRunWhole || size < 0 || size != inst.fileEndBytes || !isRunFile(inst, st)) {
-        tk::messagePopup(inst.fileName, "Ошибка при чтении файла");
-        return -1;
-    }
-    const std::int64_t offset = size + 4 * (pos - std::int64_t(inst.totalRead));
-    if (offset < 0 || ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(offset)) {
+        break;
+    case PageRead::CannotSeek:
         tk::messagePopup(inst.fileName, "Ошибка при перемещении в файле");
-        return -1;
-    }
-    if (!readAll(fd, frames, std::size_t(count) * 4)) {
+        break;
+    case PageRead::NotThisRun:
+    case PageRead::CannotRead:
         tk::messagePopup(inst.fileName, "Ошибка при чтении файла");
-        return -1;
+        break;
     }
-    if constexpr (std::endian::native != std::endian::little) {
-        for (int i = 0; i < count; ++i) frames[i] = __builtin_bswap32(frames[i]);
-    }
-    return 0;
+    return -1;
 }
 
 // The scroll bar moved: the list follows.
@@ -121,7 +86,7 @@ int scrollF(int resultsPanel) {
     tk::lineCount(resultsPanel, RP_RESULTS_BOX, lines);
     if (pos - inst->firstShown >= 0 && pos - inst->firstShown < lines) return -1;  // shown already
 
-    pos = std::max<std::int64_t>(0, std::min<std::int64_t>(pos, std::int64_t(inst->totalRead) - kFramesPerPage));
+    pos = pageStart(pos, inst->totalRead, kFramesPerPage);
     tk::setValue(resultsPanel, inst->scrollBar, static_cast<long long>(pos + 2));
     const int count = std::min(inst->totalRead, kFramesPerPage);
     if (count <= 0) return -1;

@@ -12,7 +12,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build/fuzz"
-targets=(bench_file bench_command script visa_names visa_search visa_format discovery_reply result_file)
+targets=(bench_file bench_command script visa_names visa_search visa_format discovery_reply result_file result_page)
 
 usage() {
     echo "usage: fuzz.sh --list | TARGET SECONDS | --smoke SECONDS" >&2
