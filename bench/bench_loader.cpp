@@ -119,6 +119,14 @@ LoadResult parseBenchText(std::string_view text, const std::string& sourceName) 
     }
 }
 
+bool benchFileUsable(std::string& reason) {
+    const char* path = std::getenv(kBenchEnvVar);
+    if (path == nullptr || *path == '\0') return true;
+    const LoadResult loaded = loadBenchFile(path);
+    if (!loaded.bench) reason = loaded.error;
+    return loaded.bench.has_value();
+}
+
 const BenchDescription* currentDescription(std::string* error) {
     static std::once_flag once;
     static LoadResult result;

@@ -25,6 +25,11 @@ struct LoadResult {
 LoadResult loadBenchFile(const std::string& path);
 // Checks bench text; `sourceName` is used in error messages.
 LoadResult parseBenchText(std::string_view text, const std::string& sourceName);
+// False when a bench file is asked for (SORVI_BENCH set and not empty) and
+// cannot be read or is wrong; `reason` then says why. A program checks this
+// before it starts: with a bad bench it would find nothing and look like a
+// program on an empty bus.
+bool benchFileUsable(std::string& reason);
 // The built-in default bench.
 BenchDescription defaultBench();
 // The live pattern the default bench puts on channel 1..32 of its first

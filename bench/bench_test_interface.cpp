@@ -47,6 +47,22 @@ bool setInput(const std::string& carrier, int position, int channel, const Chann
     return changeModule(carrier, position, [&](SorviModule& m) { m.setInput(channel, input); });
 }
 
+bool setCounterInputs(const std::string& carrier, int position, double periodS) {
+    // The module takes its first sample 90 us after the start.
+    const double t0 = nowSeconds() + 90e-6;
+    for (int j = 0; j < 16; ++j) {
+        ChannelInput in;
+        in.kind = ChannelInput::Kind::Square;
+        in.low = 0.0;
+        in.high = 5.0;
+        in.periodS = std::ldexp(periodS, j + 1);
+        in.duty = 0.5;
+        in.phaseS = -t0 + std::ldexp(periodS, j) + periodS / 2;
+        if (!setInput(carrier, position, j + 1, in) || !setInput(carrier, position, j + 17, in)) return false;
+    }
+    return true;
+}
+
 bool setStuckRegisterBits(const std::string& carrier, int position, std::uint32_t offset, std::uint16_t setMask,
                           std::uint16_t clearMask) {
     return changeModule(carrier, position, [&](SorviModule& m) {

@@ -33,6 +33,11 @@ void failAlways(const std::string& operation, ViStatus status);
 void clearFailures();
 
 bool setInput(const std::string& carrier, int position, int channel, const ChannelInput& input);
+// A 16-bit binary counter on channels 1..16, repeated on 17..32: started now
+// and sampled every periodS seconds, sample k reads k in each half (square
+// waves of period 2^(j+1) * periodS on channel j+1, 5 V high, phased so the
+// samples fall mid-level).
+bool setCounterInputs(const std::string& carrier, int position, double periodS);
 bool setStuckRegisterBits(const std::string& carrier, int position, std::uint32_t offset, std::uint16_t setMask,
                           std::uint16_t clearMask);
 bool setStuckChannels(const std::string& carrier, int position, std::uint32_t high, std::uint32_t low);

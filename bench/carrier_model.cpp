@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "carrier_status.h"
 #include "event_dispatcher.h"
 #include "sorvi_module.h"
+#include "visa.h"
 
 namespace bench {
 
@@ -83,14 +83,14 @@ int CarrierModel::openCarrierSessions() {
 }
 
 ViStatus CarrierModel::openMezzanine(int position, ViSession session) {
-    if (!validPosition(position)) return status::ErrorParameter2;
+    if (!validPosition(position)) return VI_ERROR_PARAMETER2;
     std::lock_guard lock(mutex_);
     Position& p = *positions_[position - 1];
-    if (p.type == 0) return status::ErrorRsrcNotFound;
-    if (p.session != 0) return status::ErrorRsrcBusy;
+    if (p.type == 0) return VI_ERROR_RSRC_NFOUND;
+    if (p.session != 0) return VI_ERROR_RSRC_BUSY;
     p.dropSession();
     p.session = session;
-    return status::Success;
+    return VI_SUCCESS;
 }
 
 void CarrierModel::closeMezzanine(int position, ViSession session) {
@@ -114,10 +114,10 @@ void CarrierModel::resetCarrier() {
 }
 
 ViStatus CarrierModel::withPosition(int position, ViSession session, const std::function<ViStatus(Position&)>& f) {
-    if (!validPosition(position)) return status::ErrorInvObject;
+    if (!validPosition(position)) return VI_ERROR_INV_OBJECT;
     std::lock_guard lock(mutex_);
     Position& p = *positions_[position - 1];
-    if (p.session == 0 || p.session != session) return status::ErrorInvObject;
+    if (p.session == 0 || p.session != session) return VI_ERROR_INV_OBJECT;
     catchUpLocked(clock_.now());
     return f(p);
 }
@@ -213,63 +213,63 @@ PositionState CarrierModel::positionState(int position) {
 }
 
 ViStatus CarrierModel::setAttribute(int position, ViSession session, ViAttr attribute, ViAttrState value) {
-    return withPosition(position, session, [&](Position& p) {
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         if (attribute == TARVO_ATTR_USER_DATA) {
             p.userData = value;
         } else if (attribute == TARVO_ATTR_MODULE_TYPE) {
             p.moduleTypeAttr = value;
         } else {
-            return status::ErrorNotSupportedAttr;
+            return VI_ERROR_NSUP_ATTR;
         }
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::getAttribute(int position, ViSession session, ViAttr attribute, ViAttrState* value) {
-    return withPosition(position, session, [&](Position& p) {
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         if (attribute == TARVO_ATTR_USER_DATA) {
             *value = p.userData;
         } else if (attribute == TARVO_ATTR_MODULE_TYPE) {
             *value = p.moduleTypeAttr;
         } else {
-            return status::ErrorNotSupportedAttr;
+            return VI_ERROR_NSUP_ATTR;
         }
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::in16(int position, ViSession session, ViUInt32 offset, ViUInt16* value) {
-    if (!SorviModule::isValidOffset(offset)) return status::ErrorInvOffset;
-    return withPosition(position, session, [&](Position& p) {
+    if (!SorviModule::isValidOffset(offset)) return VI_ERROR_INV_OFFSET;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         *value = p.module ? p.module->read(offset) : 0;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::out16(int position, ViSession session, ViUInt32 offset, ViUInt16 value) {
-    if (!SorviModule::isValidOffset(offset)) return status::ErrorInvOffset;
-    return withPosition(position, session, [&](Position& p) {
+    if (!SorviModule::isValidOffset(offset)) return VI_ERROR_INV_OFFSET;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         if (p.module) p.module->write(offset, value);
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::reset(int position, ViSession session) {
-    return withPosition(position, session, [&](Position& p) {
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         p.engine.stop(clock_.now(), p.module.get());
         p.engine.clear();
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::start(int position, ViSession session) {
-    const ViStatus s = withPosition(position, session, [&](Position& p) {
+    const ViStatus s = withPosition(position, session, [&](Position& p) -> ViStatus {
         const std::uint32_t capacity = p.reservedBytes / 4;
         const auto& st = p.settings;
         if (st.mode == AcquisitionMode::Block && static_cast<std::uint32_t>(st.blockSize) > capacity)
-            return status::ErrorAlloc;
+            return VI_ERROR_ALLOC;
         if (st.mode == AcquisitionMode::Cycle && static_cast<std::uint32_t>(st.packetSize) > capacity)
-            return status::ErrorAlloc;
+            return VI_ERROR_ALLOC;
         // A start while running begins a new run.
         const BenchNanos now = clock_.now();
         if (p.engine.running()) p.engine.stop(now, p.module.get());
@@ -277,81 +277,81 @@ ViStatus CarrierModel::start(int position, ViSession session) {
         p.engine.start(now, st, capacity);
         // A run whose first sample is due at once takes it before returning.
         catchUpLocked(now);
-        return status::Success;
+        return VI_SUCCESS;
     });
-    if (s == status::Success) dispatcher_.wake();
+    if (s == VI_SUCCESS) dispatcher_.wake();
     return s;
 }
 
 ViStatus CarrierModel::stop(int position, ViSession session) {
-    return withPosition(position, session, [&](Position& p) {
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         p.engine.stop(clock_.now(), p.module.get());
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::state(int position, ViSession session, ViInt16* state) {
-    return withPosition(position, session, [&](Position& p) {
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         *state = p.engine.running() ? 1 : 0;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::setMode(int position, ViSession session, ViInt16 mode) {
-    if (mode < 0 || mode > 2) return status::ErrorParameter3;
-    return withPosition(position, session, [&](Position& p) {
+    if (mode < 0 || mode > 2) return VI_ERROR_PARAMETER3;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         p.settings.mode = static_cast<AcquisitionMode>(mode);
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::setTrigLength(int position, ViSession session, ViInt16 length) {
-    if (length < 0) return status::ErrorParameter2;
-    return withPosition(position, session, [&](Position& p) {
+    if (length < 0) return VI_ERROR_PARAMETER2;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         p.trigLength = length;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::setBlockSize(int position, ViSession session, ViInt32 samples) {
-    if (samples < 1) return status::ErrorParameter3;
-    return withPosition(position, session, [&](Position& p) {
+    if (samples < 1) return VI_ERROR_PARAMETER3;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         p.settings.blockSize = samples;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::setPacketSize(int position, ViSession session, ViInt32 samples) {
-    if (samples < 1) return status::ErrorParameter3;
-    return withPosition(position, session, [&](Position& p) {
+    if (samples < 1) return VI_ERROR_PARAMETER3;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         p.settings.packetSize = samples;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::setClock(int position, ViSession session, ViInt32 ticks) {
     // The carrier samples at most once a microsecond.
     constexpr ViInt32 kShortestPeriodTicks = 16;
-    if (ticks < kShortestPeriodTicks) return status::ErrorParameter3;
-    return withPosition(position, session, [&](Position& p) {
+    if (ticks < kShortestPeriodTicks) return VI_ERROR_PARAMETER3;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         p.settings.clockTicks = ticks;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::setSampleWidth(int position, ViSession session, ViInt16 width) {
-    if (width < 1 || width > 4) return status::ErrorParameter3;
-    return withPosition(position, session, [&](Position& p) {
+    if (width < 1 || width > 4) return VI_ERROR_PARAMETER3;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         p.sampleWidth = width;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::setFirstDelay(int position, ViSession session, ViInt32 delay) {
-    if (delay < 0) return status::ErrorParameter3;
-    return withPosition(position, session, [&](Position& p) {
+    if (delay < 0) return VI_ERROR_PARAMETER3;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         p.settings.firstDelay = delay;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
@@ -363,94 +363,94 @@ std::uint32_t CarrierModel::reservedByOthers(int position) const {
 }
 
 ViStatus CarrierModel::alloc(int position, ViSession session, ViUInt32 bytes) {
-    return withPosition(position, session, [&](Position& p) {
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         const std::uint64_t total = static_cast<std::uint64_t>(reservedByOthers(position)) + bytes;
-        if (total > memoryBytes_) return status::ErrorAlloc;
+        if (total > memoryBytes_) return VI_ERROR_ALLOC;
         // A running acquisition keeps the memory it started with until it ends.
         p.reservedBytes = bytes;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::allocQ(int position, ViSession session, ViUInt32* bytes) {
-    return withPosition(position, session, [&](Position& p) {
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         *bytes = p.reservedBytes;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::setRoutine(int position, ViSession session, MezzanineRoutine routine) {
-    return withPosition(position, session, [&](Position& p) {
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         p.routine = routine;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::configEvent(int position, ViSession session, ViInt16 on) {
-    if (on != 0 && on != 1) return status::ErrorParameter2;
-    return withPosition(position, session, [&](Position& p) {
+    if (on != 0 && on != 1) return VI_ERROR_PARAMETER2;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         p.eventsOn = on == 1;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::configEventQ(int position, ViSession session, ViInt16* a, ViInt16* b) {
-    return withPosition(position, session, [&](Position& p) {
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         *a = p.eventsOn ? 1 : 0;
         *b = p.eventsOn ? 1 : 0;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::configTrigger(int position, ViSession session, ViInt32 config) {
-    if (config < -32768 || config > 65535) return status::ErrorParameter3;
-    return withPosition(position, session, [&](Position& p) {
+    if (config < -32768 || config > 65535) return VI_ERROR_PARAMETER3;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         p.triggerConfig = static_cast<std::int16_t>(static_cast<std::uint16_t>(config));
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::configTriggerQ(int position, ViSession session, ViInt16* config) {
-    return withPosition(position, session, [&](Position& p) {
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         *config = p.triggerConfig;
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::howMuchData(int position, ViSession session, ViInt32* count) {
-    return withPosition(position, session, [&](Position& p) {
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         *count = p.engine.readyCount();
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::readLast(int position, ViSession session, ViUInt32* sample, ViUInt32* out3, ViUInt32* out4) {
-    return withPosition(position, session, [&](Position& p) {
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         *sample = p.engine.lastSample();
         if (out3) *out3 = p.engine.firstSampleMicros();
         if (out4) *out4 = p.engine.lastSampleMicros();
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::readBlock(int position, ViSession session, ViInt32 first, ViInt32 count, ViUInt32* buffer) {
-    if (first < 0) return status::ErrorParameter2;
-    if (count < 0) return status::ErrorParameter3;
-    return withPosition(position, session, [&](Position& p) {
+    if (first < 0) return VI_ERROR_PARAMETER2;
+    if (count < 0) return VI_ERROR_PARAMETER3;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         const std::uint64_t end = static_cast<std::uint64_t>(first) + static_cast<std::uint64_t>(count);
-        if (end > p.reservedBytes / 4) return status::ErrorInvSize;
+        if (end > p.reservedBytes / 4) return VI_ERROR_INV_SIZE;
         p.engine.readBlock(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(count), buffer);
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 
 ViStatus CarrierModel::readPacket(int position, ViSession session, ViInt32 count, ViUInt32* buffer, ViInt32* got) {
-    if (count < 0) return status::ErrorParameter2;
-    return withPosition(position, session, [&](Position& p) {
+    if (count < 0) return VI_ERROR_PARAMETER2;
+    return withPosition(position, session, [&](Position& p) -> ViStatus {
         std::uint32_t wanted = static_cast<std::uint32_t>(count);
         if (p.shortPacketLimit != 0 && wanted > p.shortPacketLimit) wanted = p.shortPacketLimit;
         *got = static_cast<ViInt32>(p.engine.readPacket(wanted, buffer));
-        return status::Success;
+        return VI_SUCCESS;
     });
 }
 

@@ -33,14 +33,13 @@
 #include <memory>
 
 #include "bench/bench_simulation.h"
-#include "bench/carrier_status.h"
 #include "bench/operation_faults.h"
 #include "bench/session_registry.h"
 #include "tarvo_status_text.h"
+#include "visa.h"
 
 namespace {
 
-namespace st = bench::status;
 using bench::CarrierModel;
 using bench::SessionEntry;
 using bench::SessionKind;
@@ -72,7 +71,7 @@ template <class Op>
 ViStatus onMezzanine(const char* name, ViSession mvi, Op op) {
     if (ViStatus injected = bench::injectedFailure(name)) return injected;
     auto m = findMezzanine(mvi);
-    if (!m) return st::ErrorInvObject;
+    if (!m) return VI_ERROR_INV_OBJECT;
     return op(*m->model, m->position);
 }
 
@@ -89,14 +88,14 @@ extern "C" {
 
 ViStatus _VI_FUNC tarvo_init(ViRsrc resourceName, ViBoolean idQuery, ViBoolean reset, ViSession* carrier) {
     if (ViStatus injected = bench::injectedFailure(__func__)) return injected;
-    if (!carrier) return st::ErrorUserBuf;
+    if (!carrier) return VI_ERROR_USER_BUF;
     *carrier = VI_NULL;
-    if (!resourceName) return st::ErrorRsrcNotFound;
-    if (idQuery > 1) return st::ErrorParameter2;
-    if (reset > 1) return st::ErrorParameter3;
+    if (!resourceName) return VI_ERROR_RSRC_NFOUND;
+    if (idQuery > 1) return VI_ERROR_PARAMETER2;
+    if (reset > 1) return VI_ERROR_PARAMETER3;
     std::string canonical;
     auto model = bench::BenchSimulation::instance().carrier(resourceName, &canonical);
-    if (!model) return st::ErrorRsrcNotFound;
+    if (!model) return VI_ERROR_RSRC_NFOUND;
     if (reset && model->openCarrierSessions() == 0) model->resetCarrier();
     model->carrierSessionOpened();
     auto object = std::make_shared<CarrierSession>(CarrierSession{model});
@@ -107,7 +106,7 @@ ViStatus _VI_FUNC tarvo_init(ViRsrc resourceName, ViBoolean idQuery, ViBoolean r
 ViStatus _VI_FUNC tarvo_close(ViSession carrier) {
     if (ViStatus injected = bench::injectedFailure(__func__)) return injected;
     auto c = findCarrier(carrier);
-    if (!c) return st::ErrorInvObject;
+    if (!c) return VI_ERROR_INV_OBJECT;
     for (ViSession child : SessionRegistry::instance().children(carrier)) closeMezzanineSession(child);
     if (SessionRegistry::instance().remove(carrier)) c->model->carrierSessionClosed();
     return VI_SUCCESS;
@@ -115,19 +114,19 @@ ViStatus _VI_FUNC tarvo_close(ViSession carrier) {
 
 ViStatus _VI_FUNC tarvo_mem_q(ViSession carrier, ViUInt32* bytes) {
     if (ViStatus injected = bench::injectedFailure(__func__)) return injected;
-    if (!bytes) return st::ErrorUserBuf;
+    if (!bytes) return VI_ERROR_USER_BUF;
     auto c = findCarrier(carrier);
-    if (!c) return st::ErrorInvObject;
+    if (!c) return VI_ERROR_INV_OBJECT;
     *bytes = c->model->memoryBytes();
     return VI_SUCCESS;
 }
 
 ViStatus _VI_FUNC tarvo_m_type_q(ViSession carrier, ViInt16 mezzanine, ViInt16* present, ViInt16* type) {
     if (ViStatus injected = bench::injectedFailure(__func__)) return injected;
-    if (!present || !type) return st::ErrorUserBuf;
+    if (!present || !type) return VI_ERROR_USER_BUF;
     auto c = findCarrier(carrier);
-    if (!c) return st::ErrorInvObject;
-    if (mezzanine < 1 || mezzanine > 4) return st::ErrorParameter2;
+    if (!c) return VI_ERROR_INV_OBJECT;
+    if (mezzanine < 1 || mezzanine > 4) return VI_ERROR_PARAMETER2;
     const ViInt16 t = c->model->moduleType(mezzanine);
     *present = t != 0 ? 1 : 0;
     *type = t;
@@ -136,11 +135,11 @@ ViStatus _VI_FUNC tarvo_m_type_q(ViSession carrier, ViInt16 mezzanine, ViInt16* 
 
 ViStatus _VI_FUNC tarvo_error_message(ViSession, ViStatus status, ViChar text[]) {
     if (ViStatus injected = bench::injectedFailure(__func__)) return injected;
-    if (!text) return st::ErrorUserBuf;
+    if (!text) return VI_ERROR_USER_BUF;
     const char* known = tarvo::statusText(status);
     if (!known) {
         text[0] = '\0';
-        return st::ErrorParameter2;
+        return VI_ERROR_PARAMETER2;
     }
     std::strncpy(text, known, 255);
     text[255] = '\0';
@@ -149,11 +148,11 @@ ViStatus _VI_FUNC tarvo_error_message(ViSession, ViStatus status, ViChar text[])
 
 ViStatus _VI_FUNC tarvo_m_init(ViSession carrier, ViInt16 mezzanine, ViSession* mvi) {
     if (ViStatus injected = bench::injectedFailure(__func__)) return injected;
-    if (!mvi) return st::ErrorUserBuf;
+    if (!mvi) return VI_ERROR_USER_BUF;
     *mvi = VI_NULL;
     auto c = findCarrier(carrier);
-    if (!c) return st::ErrorInvObject;
-    if (mezzanine < 1 || mezzanine > 4) return st::ErrorParameter2;
+    if (!c) return VI_ERROR_INV_OBJECT;
+    if (mezzanine < 1 || mezzanine > 4) return VI_ERROR_PARAMETER2;
     auto object = std::make_shared<MezzanineSession>(MezzanineSession{c->model, mezzanine});
     const ViSession handle = SessionRegistry::instance().add(
         SessionEntry{SessionKind::Mezzanine, c->model->resourceName(), carrier, object});
@@ -168,18 +167,18 @@ ViStatus _VI_FUNC tarvo_m_init(ViSession carrier, ViInt16 mezzanine, ViSession* 
 
 ViStatus _VI_FUNC tarvo_m_close(ViSession mvi) {
     if (ViStatus injected = bench::injectedFailure(__func__)) return injected;
-    if (!findMezzanine(mvi)) return st::ErrorInvObject;
+    if (!findMezzanine(mvi)) return VI_ERROR_INV_OBJECT;
     closeMezzanineSession(mvi);
     return VI_SUCCESS;
 }
 
 ViStatus _VI_FUNC tarvo_m_set_attribute(ViSession mvi, ViAttr attribute, ViAttrState value) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) { return c.setAttribute(p, mvi, attribute, value); });
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.setAttribute(p, mvi, attribute, value); });
 }
 
 ViStatus _VI_FUNC tarvo_m_get_attribute(ViSession mvi, ViAttr attribute, void* value) {
-    if (!value) return st::ErrorUserBuf;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    if (!value) return VI_ERROR_USER_BUF;
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         ViAttrState v = 0;
         const ViStatus s = c.getAttribute(p, mvi, attribute, &v);
         if (s != VI_SUCCESS) return s;
@@ -192,95 +191,95 @@ ViStatus _VI_FUNC tarvo_m_get_attribute(ViSession mvi, ViAttr attribute, void* v
 }
 
 ViStatus _VI_FUNC tarvo_m_in16(ViSession mvi, ViUInt32 offset, ViUInt16* value) {
-    if (!value) return st::ErrorUserBuf;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) { return c.in16(p, mvi, offset, value); });
+    if (!value) return VI_ERROR_USER_BUF;
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.in16(p, mvi, offset, value); });
 }
 
 ViStatus _VI_FUNC tarvo_m_out16(ViSession mvi, ViUInt32 offset, ViUInt16 value) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) { return c.out16(p, mvi, offset, value); });
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.out16(p, mvi, offset, value); });
 }
 
 // Every unit-taking function works on unit 0 only.
 #define TARVO_CHECK_UNIT(unit) \
-    if ((unit) != 0) return st::ErrorParameter2
+    if ((unit) != 0) return VI_ERROR_PARAMETER2
 
 ViStatus _VI_FUNC tarvo_m_reset(ViSession mvi, ViInt16 unit) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.reset(p, mvi);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_start(ViSession mvi, ViInt16 unit) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.start(p, mvi);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_stop(ViSession mvi, ViInt16 unit) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.stop(p, mvi);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_state(ViSession mvi, ViInt16 unit, ViInt16* state) {
-    if (!state) return st::ErrorUserBuf;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    if (!state) return VI_ERROR_USER_BUF;
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.state(p, mvi, state);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_mode(ViSession mvi, ViInt16 unit, ViInt16 mode) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.setMode(p, mvi, mode);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_trig_length(ViSession mvi, ViInt16 length) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) { return c.setTrigLength(p, mvi, length); });
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.setTrigLength(p, mvi, length); });
 }
 
 ViStatus _VI_FUNC tarvo_m_block_size(ViSession mvi, ViInt16 unit, ViInt32 samples) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.setBlockSize(p, mvi, samples);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_packet_size(ViSession mvi, ViInt16 unit, ViInt32 samples) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.setPacketSize(p, mvi, samples);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_clock(ViSession mvi, ViInt16 unit, ViInt32 ticks) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.setClock(p, mvi, ticks);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_sample_width(ViSession mvi, ViInt16 unit, ViInt16 width) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.setSampleWidth(p, mvi, width);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_first_delay(ViSession mvi, ViInt16 unit, ViInt32 delay) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.setFirstDelay(p, mvi, delay);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_alloc(ViSession mvi, ViInt16 unit, ViUInt32 bytes, ViUInt32* out) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         const ViStatus s = c.alloc(p, mvi, bytes);
         if (s == VI_SUCCESS && out) *out = 0;
@@ -289,8 +288,8 @@ ViStatus _VI_FUNC tarvo_m_alloc(ViSession mvi, ViInt16 unit, ViUInt32 bytes, ViU
 }
 
 ViStatus _VI_FUNC tarvo_m_alloc_q(ViSession mvi, ViInt16 unit, ViUInt32* bytes, ViUInt32* out) {
-    if (!bytes) return st::ErrorUserBuf;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    if (!bytes) return VI_ERROR_USER_BUF;
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         const ViStatus s = c.allocQ(p, mvi, bytes);
         if (s == VI_SUCCESS && out) *out = 0;
@@ -299,57 +298,57 @@ ViStatus _VI_FUNC tarvo_m_alloc_q(ViSession mvi, ViInt16 unit, ViUInt32* bytes, 
 }
 
 ViStatus _VI_FUNC tarvo_m_handler(ViSession mvi, tarvo_m_routine routine) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) { return c.setRoutine(p, mvi, routine); });
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.setRoutine(p, mvi, routine); });
 }
 
 ViStatus _VI_FUNC tarvo_m_config_event(ViSession mvi, ViInt16 on) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) { return c.configEvent(p, mvi, on); });
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.configEvent(p, mvi, on); });
 }
 
 ViStatus _VI_FUNC tarvo_m_config_event_q(ViSession mvi, ViInt16* a, ViInt16* b) {
-    if (!a || !b) return st::ErrorUserBuf;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) { return c.configEventQ(p, mvi, a, b); });
+    if (!a || !b) return VI_ERROR_USER_BUF;
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.configEventQ(p, mvi, a, b); });
 }
 
 ViStatus _VI_FUNC tarvo_m_config_trigger(ViSession mvi, ViInt16 unit, ViInt32 config) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.configTrigger(p, mvi, config);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_config_trigger_q(ViSession mvi, ViInt16 unit, ViInt16* config) {
-    if (!config) return st::ErrorUserBuf;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    if (!config) return VI_ERROR_USER_BUF;
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.configTriggerQ(p, mvi, config);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_howmuch_data_q(ViSession mvi, ViInt16 unit, ViInt32* count) {
-    if (!count) return st::ErrorUserBuf;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    if (!count) return VI_ERROR_USER_BUF;
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         TARVO_CHECK_UNIT(unit);
         return c.howMuchData(p, mvi, count);
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_read_last(ViSession mvi, ViUInt32* sample, ViUInt32* out3, ViUInt32* out4) {
-    if (!sample) return st::ErrorUserBuf;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) { return c.readLast(p, mvi, sample, out3, out4); });
+    if (!sample) return VI_ERROR_USER_BUF;
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.readLast(p, mvi, sample, out3, out4); });
 }
 
 ViStatus _VI_FUNC tarvo_m_read_block(ViSession mvi, ViInt32 first, ViInt32 count, ViUInt32* buffer) {
-    if (!buffer && count != 0) return st::ErrorUserBuf;
+    if (!buffer && count != 0) return VI_ERROR_USER_BUF;
     ViUInt32 none = 0;
     return onMezzanine(__func__, mvi,
-                       [&](CarrierModel& c, int p) { return c.readBlock(p, mvi, first, count, buffer ? buffer : &none); });
+                       [&](CarrierModel& c, int p) -> ViStatus { return c.readBlock(p, mvi, first, count, buffer ? buffer : &none); });
 }
 
 ViStatus _VI_FUNC tarvo_m_read_packet(ViSession mvi, ViInt32 count, ViUInt32* buffer, ViInt32* got) {
-    if (!got || (!buffer && count != 0)) return st::ErrorUserBuf;
+    if (!got || (!buffer && count != 0)) return VI_ERROR_USER_BUF;
     ViUInt32 none = 0;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) {
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
         return c.readPacket(p, mvi, count, buffer ? buffer : &none, got);
     });
 }

@@ -23,16 +23,6 @@ int refuse(const std::string& reason) {
     return 2;
 }
 
-// A bench file asked for (by --bench or SORVI_BENCH) must be readable and
-// right; with a mistake in it the host would show an empty bus.
-bool benchFileUsable(std::string& reason) {
-    const char* path = std::getenv(bench::kBenchEnvVar);
-    if (path == nullptr || *path == '\0') return true;
-    const bench::LoadResult loaded = bench::loadBenchFile(path);
-    if (!loaded.bench) reason = loaded.error;
-    return loaded.bench.has_value();
-}
-
 host::HostPanel* runningPanel = nullptr;
 }  // namespace
 
@@ -51,7 +41,7 @@ int main(int argc, char** argv) {
     }
     // The simulated bench reads its description when VISA is first used.
     if (!options.benchFile.empty()) setenv("SORVI_BENCH", options.benchFile.c_str(), 1);
-    if (!tk::checkScriptFile(options.scriptFile, error) || !benchFileUsable(error)) return refuse(error);
+    if (!tk::checkScriptFile(options.scriptFile, error) || !bench::benchFileUsable(error)) return refuse(error);
 
     // A plug-in named by --plugin or SORVI_PLUGIN must load; without the one
     // installed beside the host, the host still lists carriers and says why

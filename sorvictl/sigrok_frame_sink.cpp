@@ -53,27 +53,43 @@ private:
 // Portions of at most 1 Mi frames keep the modules' buffers bounded.
 constexpr std::size_t kPortion = 1u << 20;
 
-// vcd and csv: the module's text goes into a file of ours.
-class TextFrameSink : public FrameSink {
+// A sink that packs the frames and writes them in portions.
+class PackingFrameSink : public FrameSink {
 public:
-    TextFrameSink(const SinkOptions& options, const char* moduleId)
-        : packer_(options.channels), file_(options.path, options.force),
-          output_(moduleId, packer_.channels(), options.samplerateHz, nullptr, &file_) {}
-    ~TextFrameSink() override {
-        try {
-            close();
-        } catch (const CommandError&) {
-        }
-    }
-    void write(const std::uint32_t* frames, std::size_t count) override {
+    void write(const std::uint32_t* frames, std::size_t count) final {
         while (count > 0) {
             const std::size_t n = std::min(count, kPortion);
-            output_.sendLogic(packer_.pack(frames, n), n, packer_.unit());
+            writePortion(packer_.pack(frames, n), n);
             written_ += n;
             frames += n;
             count -= n;
         }
     }
+
+protected:
+    explicit PackingFrameSink(const std::vector<int>& channels) : packer_(channels) {}
+    // Writes the packed samples of n frames; on failure adds to written_ the
+    // frames that did reach the file, and throws.
+    virtual void writePortion(const void* samples, std::size_t n) = 0;
+    // For destructors: a failure to finish the file was reported by an
+    // explicit close already, or cannot be any more.
+    void closeQuietly() noexcept {
+        try {
+            close();
+        } catch (const CommandError&) {
+        }
+    }
+
+    ChannelPacker packer_;
+};
+
+// vcd and csv: the module's text goes into a file of ours.
+class TextFrameSink : public PackingFrameSink {
+public:
+    TextFrameSink(const SinkOptions& options, const char* moduleId)
+        : PackingFrameSink(options.channels), file_(options.path, options.force),
+          output_(moduleId, packer_.channels(), options.samplerateHz, nullptr, &file_) {}
+    ~TextFrameSink() override { closeQuietly(); }
     void close() override {
         if (closed_) return;
         closed_ = true;
@@ -82,7 +98,10 @@ public:
     }
 
 private:
-    ChannelPacker packer_;
+    void writePortion(const void* samples, std::size_t n) override {
+        output_.sendLogic(samples, n, packer_.unit());
+    }
+
     OutputFile file_;
     SigrokOutput output_;
     bool closed_ = false;
@@ -94,34 +113,13 @@ private:
 // to a raw file beside the output; at the end srzip writes the archive with
 // its metadata and the first chunk, and the remaining chunks are added in a
 // single pass with libzip, in srzip's own naming (logic-1-N).
-class SessionFileSink : public FrameSink {
+class SessionFileSink : public PackingFrameSink {
 public:
     explicit SessionFileSink(const SinkOptions& options)
-        : path_(options.path), rate_(options.samplerateHz), packer_(options.channels),
+        : PackingFrameSink(options.channels), path_(options.path), rate_(options.samplerateHz),
           spoolPath_(claimPaths(options)), spool_(spoolPath_, false) {}
 
-    ~SessionFileSink() override {
-        try {
-            close();
-        } catch (const CommandError&) {
-        }
-    }
-
-    void write(const std::uint32_t* frames, std::size_t count) override {
-        while (count > 0) {
-            const std::size_t n = std::min(count, kPortion);
-            const std::uint64_t before = spool_.size();
-            try {
-                spool_.append(packer_.pack(frames, n), n * packer_.unit(), packer_.unit());
-            } catch (const CommandError&) {
-                written_ += (spool_.size() - before) / packer_.unit();
-                throw;
-            }
-            written_ += n;
-            frames += n;
-            count -= n;
-        }
-    }
+    ~SessionFileSink() override { closeQuietly(); }
 
     void close() override {
         if (closed_) return;
@@ -136,6 +134,16 @@ public:
     }
 
 private:
+    void writePortion(const void* samples, std::size_t n) override {
+        const std::uint64_t before = spool_.size();
+        try {
+            spool_.append(samples, n * packer_.unit(), packer_.unit());
+        } catch (const CommandError&) {
+            written_ += (spool_.size() - before) / packer_.unit();
+            throw;
+        }
+    }
+
     // Refuses an existing output unless forced; names the spool file.
     static std::string claimPaths(const SinkOptions& options) {
         claimOutputPath(options.path, options.force);
@@ -199,7 +207,6 @@ private:
 
     std::string path_;
     std::uint64_t rate_;
-    ChannelPacker packer_;
     std::string spoolPath_;
     OutputFile spool_;
     bool closed_ = false;

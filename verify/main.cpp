@@ -40,17 +40,6 @@ int refuse(const std::string& reason) {
     return 2;
 }
 
-// A bench file asked for (by --bench or SORVI_BENCH) must be readable and
-// right: with a mistake in it the program would find nothing and run in demo
-// mode as if the bus were empty.
-bool benchFileUsable(std::string& reason) {
-    const char* path = std::getenv(bench::kBenchEnvVar);
-    if (path == nullptr || *path == '\0') return true;
-    const bench::LoadResult loaded = bench::loadBenchFile(path);
-    if (!loaded.bench) reason = loaded.error;
-    return loaded.bench.has_value();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -102,7 +91,7 @@ int main(int argc, char** argv) {
                       argv[i] + " (verisk --help lists the options)");
     }
     std::string reason;
-    if (!tk::checkScriptFile(script, reason) || !benchFileUsable(reason)) return refuse(reason);
+    if (!tk::checkScriptFile(script, reason) || !bench::benchFileUsable(reason)) return refuse(reason);
     int count = static_cast<int>(args.size());
     args.push_back(nullptr);
     const int status = veriskMain(count, args.data());

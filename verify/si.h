@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "carrier_search.h"
 #include "visatype.h"
 
 // One instrument found on the bus.
@@ -20,16 +21,12 @@ struct InstrInfo {
     std::uint16_t la = 0;           // the carrier's own logical address; 255 for a Kubolt box
     std::uint16_t slot = 0;         // slot in the crate; 255 for a Kubolt box
     std::uint16_t intfType = 0;     // VISA interface type
-    std::string serial;             // serial number of a Kubolt box, up to 31 characters
+    std::string serial;             // serial number of a Kubolt box, up to 31 bytes
 };
 
 inline constexpr int kMaxInstruments = 256;
 inline constexpr std::size_t kNameChars = 127;
-inline constexpr std::size_t kSerialChars = 31;
-
-inline constexpr std::uint16_t kVeltronaManufacturer = 0xE76;
-inline constexpr std::uint16_t kKuboltModelCode = 0x1004;
-inline constexpr const char* kKuboltIdnPrefix = "VELTRONA,TARVO";
+inline constexpr std::size_t kSerialChars = discovery::kMaxSerialBytes;
 
 // Instruments found at start-up, in discovery order; unused records have an
 // empty label.
@@ -37,8 +34,9 @@ extern std::array<InstrInfo, kMaxInstruments> Instruments;
 // The record the operator chose, or null.
 extern InstrInfo* CurrentInstr;
 
-// Searches the bus and fills Instruments. Returns the number of records kept
-// or a negative VISA status.
+// Searches the bus (the shared carrier search) and fills Instruments.
+// Returns the number of records kept or a negative VISA status (then
+// Instruments is empty).
 int FindVISAinstruments();
 
 // Shows the selection dialog (built on first use) and returns the chosen
@@ -53,14 +51,10 @@ int prepareSelectionDialog(const char* title);
 // Handle of the selection dialog, 0 before its first use.
 int selectionDialogPanel();
 
-// Helpers of discovery, kept apart for their own tests.
+// verisk's labels and records of what the shared carrier search finds.
 // Label of a VXI carrier by model code; empty for a model that is not listed.
 std::string vxiCarrierLabel(std::uint16_t modelCode, std::uint16_t crateLA, std::uint16_t slot,
                             std::string_view rsrcName);
-// True when the identification reply names a Kubolt box; serial receives the
-// serial number (the text between the character after the prefix and the
-// next comma, at most 31 characters; a trailing CR/LF is not part of it).
-bool kuboltSerial(std::string_view idnReply, std::string& serial);
 // Label of a Kubolt box: "Kubolt, LXI (...)" for TCP/IP, "Kubolt, USB (...)" for USB.
 std::string kuboltLabel(std::uint16_t intfType, std::string_view tcpipAddr, std::string_view serial);
 // What the identification reply of a USB or TCP/IP resource (a C string of

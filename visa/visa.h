@@ -525,6 +525,17 @@ ViStatus _VI_FUNC viPxiReserveTriggers(ViSession vi, ViInt16 cnt, ViAInt16 trigB
 #define VI_ERROR_MACHINE_NAVAIL (_VI_ERROR + 0x3FFF00A7L)
 #define VI_ERROR_NPERMISSION (_VI_ERROR + 0x3FFF00A8L)
 
+/*- Status codes of instrument drivers (carrier and module drivers) ----------*/
+
+#define VI_ERROR_PARAMETER1 (_VI_ERROR + 0x3FFC0001L)
+#define VI_ERROR_PARAMETER2 (_VI_ERROR + 0x3FFC0002L)
+#define VI_ERROR_PARAMETER3 (_VI_ERROR + 0x3FFC0003L)
+#define VI_ERROR_PARAMETER4 (_VI_ERROR + 0x3FFC0004L)
+#define VI_ERROR_PARAMETER5 (_VI_ERROR + 0x3FFC0005L)
+#define VI_ERROR_FAIL_ID_QUERY (_VI_ERROR + 0x3FFC0011L)
+#define VI_WARN_NSUP_ERROR_QUERY (0x3FFC0104L)
+#define VI_WARN_NSUP_REV_QUERY (0x3FFC0105L)
+
 /*- Other VISA definitions ----------------------------------------------------*/
 
 #define VI_VERSION_MAJOR(ver) ((((ViVersion)ver) & 0xFFF00000UL) >> 20)

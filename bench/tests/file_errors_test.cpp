@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "bench_loader.h"
@@ -183,6 +184,39 @@ TEST(BenchFileLoading, MissingFileIsReported) {
     const auto result = bench::loadBenchFile("/nonexistent/bench.yaml");
     EXPECT_FALSE(result.bench);
     EXPECT_NE(result.error.find("/nonexistent/bench.yaml: cannot open"), std::string::npos);
+}
+
+// What the programs check before they start, on the file SORVI_BENCH names.
+TEST(BenchFileLoading, AProgramRefusesABenchFileItCannotUse) {
+    const char* before = std::getenv(bench::kBenchEnvVar);
+    const std::string saved = before ? before : "";
+    std::string reason;
+
+    ::unsetenv(bench::kBenchEnvVar);
+    EXPECT_TRUE(bench::benchFileUsable(reason));  // the built-in bench
+    ::setenv(bench::kBenchEnvVar, "", 1);
+    EXPECT_TRUE(bench::benchFileUsable(reason));
+    EXPECT_EQ(reason, "");
+
+    const std::string good = ::testing::TempDir() + "/usable_bench.yaml";
+    std::ofstream(good) << "resources:\n  - name: VXI0::24::INSTR\n";
+    ::setenv(bench::kBenchEnvVar, good.c_str(), 1);
+    EXPECT_TRUE(bench::benchFileUsable(reason)) << reason;
+
+    const std::string bad = ::testing::TempDir() + "/unusable_bench.yaml";
+    std::ofstream(bad) << "resources:\n  - name: NOT A NAME\n";
+    ::setenv(bench::kBenchEnvVar, bad.c_str(), 1);
+    EXPECT_FALSE(bench::benchFileUsable(reason));
+    EXPECT_EQ(reason.rfind(bad, 0), 0u) << reason;
+
+    ::setenv(bench::kBenchEnvVar, "/nonexistent/bench.yaml", 1);
+    EXPECT_FALSE(bench::benchFileUsable(reason));
+    EXPECT_NE(reason.find("cannot open"), std::string::npos) << reason;
+
+    std::remove(good.c_str());
+    std::remove(bad.c_str());
+    if (before) ::setenv(bench::kBenchEnvVar, saved.c_str(), 1);
+    else ::unsetenv(bench::kBenchEnvVar);
 }
 
 }  // namespace

@@ -47,21 +47,7 @@ protected:
         measureAt(2.0, 2.0);
     }
 
-    void counterInputs() {
-        const double t0 = bench::testing::nowSeconds() + 90e-6;
-        const double period = 1e-4;
-        for (int j = 0; j < 16; ++j) {
-            bench::ChannelInput in;
-            in.kind = bench::ChannelInput::Kind::Square;
-            in.low = 0.0;
-            in.high = 5.0;
-            in.periodS = std::ldexp(period, j + 1);
-            in.duty = 0.5;
-            in.phaseS = -t0 + std::ldexp(period, j) + period / 2;
-            ASSERT_TRUE(bench::testing::setInput(kCarrier, 1, j + 1, in));
-            ASSERT_TRUE(bench::testing::setInput(kCarrier, 1, j + 17, in));
-        }
-    }
+    void counterInputs() { ASSERT_TRUE(bench::testing::setCounterInputs(kCarrier, 1, 1e-4)); }
 
     static ViUInt32 counterSample(std::int64_t k) { return static_cast<ViUInt32>(k & 0xFFFF) * 0x10001u; }
 };

@@ -6,6 +6,7 @@
 
 #include "bench/bench_test_interface.h"
 #include "tarvo_32.h"
+#include "visa.h"
 
 namespace carrier_test {
 
@@ -13,17 +14,17 @@ inline constexpr const char* kCarrier = "VXI0::24::INSTR";
 inline constexpr ViUInt32 RG_ID = 0x02, RG_COM1 = 0x04, RG_PERIOD = 0x06, RG_STATE = 0x0A, RG_COM3 = 0x0C,
                           RG_STATE2 = 0x10, RG_LOAD1 = 0x12, RG_LOAD3 = 0x14;
 
-inline constexpr ViStatus kInvObject = static_cast<ViStatus>(0xBFFF000EUL);
-inline constexpr ViStatus kRsrcNotFound = static_cast<ViStatus>(0xBFFF0011UL);
-inline constexpr ViStatus kAlloc = static_cast<ViStatus>(0xBFFF003CUL);
-inline constexpr ViStatus kIo = static_cast<ViStatus>(0xBFFF003EUL);
-inline constexpr ViStatus kInvOffset = static_cast<ViStatus>(0xBFFF0051UL);
-inline constexpr ViStatus kUserBuf = static_cast<ViStatus>(0xBFFF0071UL);
-inline constexpr ViStatus kRsrcBusy = static_cast<ViStatus>(0xBFFF0072UL);
-inline constexpr ViStatus kInvSize = static_cast<ViStatus>(0xBFFF0080UL);
-inline constexpr ViStatus kParameter2 = static_cast<ViStatus>(0xBFFC0002UL);
-inline constexpr ViStatus kParameter3 = static_cast<ViStatus>(0xBFFC0003UL);
-inline constexpr ViStatus kNotSupportedAttr = static_cast<ViStatus>(0xBFFF001DUL);
+inline constexpr ViStatus kInvObject = VI_ERROR_INV_OBJECT;
+inline constexpr ViStatus kRsrcNotFound = VI_ERROR_RSRC_NFOUND;
+inline constexpr ViStatus kAlloc = VI_ERROR_ALLOC;
+inline constexpr ViStatus kIo = VI_ERROR_IO;
+inline constexpr ViStatus kInvOffset = VI_ERROR_INV_OFFSET;
+inline constexpr ViStatus kUserBuf = VI_ERROR_USER_BUF;
+inline constexpr ViStatus kRsrcBusy = VI_ERROR_RSRC_BUSY;
+inline constexpr ViStatus kInvSize = VI_ERROR_INV_SIZE;
+inline constexpr ViStatus kParameter2 = VI_ERROR_PARAMETER2;
+inline constexpr ViStatus kParameter3 = VI_ERROR_PARAMETER3;
+inline constexpr ViStatus kNotSupportedAttr = VI_ERROR_NSUP_ATTR;
 
 inline ViUInt16 thresholdCode(double volts) {
     return static_cast<ViUInt16>(static_cast<int>(volts * 0.5 / 10 * 4096) & 0x0FFF);

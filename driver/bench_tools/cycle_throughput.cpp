@@ -24,7 +24,6 @@ constexpr double kPeriod = 0.0001;
 constexpr double kBenchSeconds = 10.0;
 constexpr double kStep = 0.1;
 constexpr ViInt32 kPacket = 1000;
-constexpr double kFirstDelay = 90e-6;
 
 std::atomic<long> gPacketEvents{0};
 std::atomic<long> gOtherEvents{0};
@@ -37,19 +36,7 @@ ViInt16 _VI_FUNCH countEvents(ViSession, ViInt32 code)
 
 bool counterInputs()
 {
-    const double t0 = bench::testing::nowSeconds() + kFirstDelay;
-    for (int j = 0; j < 16; ++j) {
-        bench::ChannelInput in;
-        in.kind = bench::ChannelInput::Kind::Square;
-        in.low = 0.0;
-        in.high = 5.0;
-        in.periodS = std::ldexp(kPeriod, j + 1);
-        in.duty = 0.5;
-        in.phaseS = -t0 + std::ldexp(kPeriod, j) + kPeriod / 2;
-        if (!bench::testing::setInput(kCarrier, 1, j + 1, in) || !bench::testing::setInput(kCarrier, 1, j + 17, in))
-            return false;
-    }
-    return true;
+    return bench::testing::setCounterInputs(kCarrier, 1, kPeriod);
 }
 
 int fail(const char* what, ViStatus status)

@@ -1,9 +1,6 @@
 #include "acceptance_fixture.h"
 
-#include <iconv.h>
-
 #include <atomic>
-#include <vector>
 
 #include "lumex_clock.h"
 
@@ -29,20 +26,6 @@ SimulatedClock simulatedClock;
 std::chrono::nanoseconds simulatedNow()
 {
     return simulatedClock.now();
-}
-
-std::string cp1251(const std::string& utf8)
-{
-    iconv_t converter = iconv_open("CP1251", "UTF-8");
-    std::string input = utf8;
-    std::vector<char> output(input.size() + 1);
-    char* in = input.data();
-    size_t inLeft = input.size();
-    char* out = output.data();
-    size_t outLeft = output.size();
-    iconv(converter, &in, &inLeft, &out, &outLeft);
-    iconv_close(converter);
-    return std::string(output.data(), out);
 }
 
 void OpenSessionTest::SetUp()

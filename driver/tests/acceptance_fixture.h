@@ -8,27 +8,29 @@
 #include <chrono>
 #include <string>
 
+#include "cp1251_text.h"
 #include "fake_carrier.h"
 #include "lumex.h"
+#include "lumex_registers.h"
 
 namespace acceptance {
 
-inline constexpr ViUInt32 RG_ID = 0x02;
-inline constexpr ViUInt32 RG_COM1 = 0x04;
-inline constexpr ViUInt32 RG_PERIOD = 0x06;
-inline constexpr ViUInt32 RG_IMASK = 0x08;
-inline constexpr ViUInt32 RG_STATE = 0x0A;
-inline constexpr ViUInt32 RG_COM3 = 0x0C;
-inline constexpr ViUInt32 RG_STATE2 = 0x10;
-inline constexpr ViUInt32 RG_LOAD1 = 0x12;
-inline constexpr ViUInt32 RG_LOAD3 = 0x14;
+// The module's registers, by the driver's names.
+using lumex::RG_COM1;
+using lumex::RG_COM3;
+using lumex::RG_ID;
+using lumex::RG_IMASK;
+using lumex::RG_LOAD1;
+using lumex::RG_LOAD3;
+using lumex::RG_PERIOD;
+using lumex::RG_STATE;
+using lumex::RG_STATE2;
 
 // The acceptance tests run the driver's waits on simulated time: a sleep
 // moves this clock on at once, and every polling round by a millisecond.
 std::chrono::nanoseconds simulatedNow();
 
-// Windows-1251 bytes of a UTF-8 text, as the driver hands them out.
-std::string cp1251(const std::string& utf8);
+using driver_test::cp1251;
 
 class FakeCarrierTest : public ::testing::Test {
 protected:

@@ -48,8 +48,8 @@ TEST_F(FakeCarrierTest, InitWithResetRunsEveryStepInOrder)
     EXPECT_EQ(fake().reg(vi, RG_IMASK), 0);
     fake().with(vi, [](fake::Mezzanine& m) {
         EXPECT_EQ(m.position, 3);
-        EXPECT_EQ(m.attributes.at(0x3FFF080C), 9u);
-        EXPECT_NE(m.attributes.at(0x3FFF0808), 0u);
+        EXPECT_EQ(m.attributes.at(TARVO_ATTR_MODULE_TYPE), static_cast<ViAttrState>(TARVO_MODULE_TYPE_SORVI));
+        EXPECT_NE(m.attributes.at(TARVO_ATTR_USER_DATA), 0u);
         EXPECT_EQ(m.sampleWidth, 1);
         EXPECT_EQ(m.firstDelay, 1440);
         EXPECT_FALSE(m.eventsOn);
@@ -220,7 +220,8 @@ TEST_F(OpenSessionTest, CloseSwitchesOffAndForgetsTheRecord)
     bool attributeCleared = false;
     for (const auto& call : log) {
         eventsOff |= call.name == "tarvo_m_config_event" && call.a == 0;
-        attributeCleared |= call.name == "tarvo_m_set_attribute" && call.a == 0x3FFF0808 && call.b == 0;
+        attributeCleared |= call.name == "tarvo_m_set_attribute" &&
+                            call.a == static_cast<std::int64_t>(TARVO_ATTR_USER_DATA) && call.b == 0;
     }
     EXPECT_TRUE(eventsOff);
     EXPECT_TRUE(attributeCleared);
@@ -278,7 +279,7 @@ TEST_F(FakeCarrierTest, SessionsWithoutARecordAreRefusedEverywhere)
     };
     refusedEverywhere();
     // A value that is not a record of this driver is never dereferenced.
-    ASSERT_EQ(tarvo_m_set_attribute(plain, 0x3FFF0808, 0xDEADBEE0), VI_SUCCESS);
+    ASSERT_EQ(tarvo_m_set_attribute(plain, TARVO_ATTR_USER_DATA, 0xDEADBEE0), VI_SUCCESS);
     refusedEverywhere();
     EXPECT_EQ(tarvo_m_close(plain), VI_SUCCESS);
 }
@@ -288,13 +289,13 @@ TEST_F(FakeCarrierTest, DriverTextsAreWindows1251)
     const std::pair<ViStatus, const char*> texts[] = {
         {0x3FFC0020, "Инициализация прошла с ошибками"},
         {0x3FFC0021, "Предупреждение : не включены входные реле"},
-        {static_cast<ViStatus>(0xBFFC0021), "Нет подтверждения \"Модуль остановлен\""},
-        {static_cast<ViStatus>(0xBFFC0022), "Не хватает памяти носителя"},
-        {static_cast<ViStatus>(0xBFFC0023), "Нет подтверждения \"Опрос произведен\""},
-        {static_cast<ViStatus>(0xBFFC0025), "Ошибка записи в RG_COM1"},
-        {static_cast<ViStatus>(0xBFFC0026), "Получено прерывание по ошибке инструмента"},
-        {static_cast<ViStatus>(0xBFFC0029), "Ошибка записи в RG_COM3"},
-        {static_cast<ViStatus>(0xBFFC0800), "Ошибка самоконтроля"},
+        {LUMEX_ERROR_NO_STOP_ACK, "Нет подтверждения \"Модуль остановлен\""},
+        {LUMEX_ERROR_NO_CARRIER_MEMORY, "Не хватает памяти носителя"},
+        {LUMEX_ERROR_NO_POLL_ACK, "Нет подтверждения \"Опрос произведен\""},
+        {LUMEX_ERROR_RG_COM1, "Ошибка записи в RG_COM1"},
+        {LUMEX_ERROR_INSTR_INTERRUPT, "Получено прерывание по ошибке инструмента"},
+        {LUMEX_ERROR_RG_COM3, "Ошибка записи в RG_COM3"},
+        {LUMEX_ERROR_SELF_TEST, "Ошибка самоконтроля"},
     };
     for (const auto& [status, utf8] : texts) {
         ViChar text[LUMEX_TEXT_SIZE] = {};

@@ -1,23 +1,7 @@
 #include "bench_fixture.h"
 
-#include <iconv.h>
-#include <vector>
 
 namespace on_bench {
-
-std::string cp1251(const std::string& utf8)
-{
-    iconv_t converter = iconv_open("CP1251", "UTF-8");
-    std::string input = utf8;
-    std::vector<char> output(input.size() + 1);
-    char* in = input.data();
-    size_t inLeft = input.size();
-    char* out = output.data();
-    size_t outLeft = output.size();
-    iconv(converter, &in, &inLeft, &out, &outLeft);
-    iconv_close(converter);
-    return std::string(output.data(), out);
-}
 
 void BenchTest::open(bool virtualClock)
 {
@@ -57,18 +41,7 @@ void BenchTest::allInputs(const bench::ChannelInput& in)
 
 void BenchTest::counterInputs(double period)
 {
-    const double t0 = bench::testing::nowSeconds() + 90e-6;
-    for (int j = 0; j < 16; ++j) {
-        bench::ChannelInput in;
-        in.kind = bench::ChannelInput::Kind::Square;
-        in.low = 0.0;
-        in.high = 5.0;
-        in.periodS = std::ldexp(period, j + 1);
-        in.duty = 0.5;
-        in.phaseS = -t0 + std::ldexp(period, j) + period / 2;
-        ASSERT_TRUE(bench::testing::setInput(kCarrier, 1, j + 1, in));
-        ASSERT_TRUE(bench::testing::setInput(kCarrier, 1, j + 17, in));
-    }
+    ASSERT_TRUE(bench::testing::setCounterInputs(kCarrier, 1, period));
 }
 
 } // namespace on_bench

@@ -10,15 +10,20 @@
 #include <string>
 
 #include "bench/bench_test_interface.h"
+#include "cp1251_text.h"
 #include "lumex.h"
+#include "lumex_registers.h"
 #include "tarvo_32.h"
 
 namespace on_bench {
 
 inline constexpr const char* kCarrier = "VXI0::24::INSTR";
-inline constexpr ViUInt32 RG_ID = 0x02, RG_COM1 = 0x04, RG_PERIOD = 0x06, RG_COM3 = 0x0C;
+using lumex::RG_COM1;
+using lumex::RG_COM3;
+using lumex::RG_ID;
+using lumex::RG_PERIOD;
 
-std::string cp1251(const std::string& utf8);
+using driver_test::cp1251;
 
 inline bench::ChannelInput volts(double v)
 {

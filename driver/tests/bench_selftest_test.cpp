@@ -1,6 +1,7 @@
 // The self-test against the faults the bench can inject (real time: the
 // polls of the self-test run on the bench's own clock).
 #include "bench_fixture.h"
+#include "visa.h"
 
 using namespace on_bench;
 
@@ -72,19 +73,19 @@ TEST_F(BenchSelfTest, MissingPollAcknowledge)
 
 TEST_F(BenchSelfTest, TriggerQueryFailureAndInitErrors)
 {
-    bench::testing::failNext("tarvo_m_config_trigger_q", static_cast<ViStatus>(0xBFFF003E));
+    bench::testing::failNext("tarvo_m_config_trigger_q", VI_ERROR_IO);
     EXPECT_EQ(runSelfTest(), LUMEX_ERROR_SELF_TEST);
     EXPECT_EQ(result, 100);
     EXPECT_EQ(std::string(message), cp1251("Ошибка самоконтроля"));
 
     ASSERT_EQ(lumex_close(vi), VI_SUCCESS);
-    bench::testing::failNext("tarvo_m_first_delay", static_cast<ViStatus>(0xBFFF003E));
+    bench::testing::failNext("tarvo_m_first_delay", VI_ERROR_IO);
     ASSERT_EQ(lumex_init(carrier, 1, VI_TRUE, VI_TRUE, &vi), LUMEX_WARN_INIT_ERRORS);
     ASSERT_EQ(lumex_alloc(vi, 1000), VI_SUCCESS);
     EXPECT_EQ(runSelfTest(), LUMEX_ERROR_SELF_TEST);
     EXPECT_EQ(result, 0x3E);
     ViChar text[LUMEX_TEXT_SIZE] = {};
-    lumex_error_message(vi, static_cast<ViStatus>(0xBFFF003E), text);
+    lumex_error_message(vi, VI_ERROR_IO, text);
     EXPECT_EQ(std::string(message), std::string(text) + cp1251("(ошибка инициализации)"));
 }
 

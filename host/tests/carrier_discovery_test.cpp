@@ -102,20 +102,5 @@ TEST(Discovery, AnEmptyBusIsNotAFailure) {
     EXPECT_TRUE(probe.carriers.empty());
 }
 
-TEST(KuboltReply, SerialRunsFromAfterThePrefixToTheNextCommaAtMost31Characters) {
-    std::string serial;
-    EXPECT_TRUE(parseKuboltReply("VELTRONA,TARVO,0457,1.02", serial));
-    EXPECT_EQ(serial, "0457");
-    EXPECT_TRUE(parseKuboltReply("VELTRONA,TARVO,0457", serial));
-    EXPECT_EQ(serial, "0457");
-    EXPECT_TRUE(parseKuboltReply("VELTRONA,TARVO", serial));
-    EXPECT_EQ(serial, "");
-    EXPECT_TRUE(parseKuboltReply("VELTRONA,TARVO-X99", serial));  // the character after the prefix is skipped
-    EXPECT_EQ(serial, "X99");
-    EXPECT_FALSE(parseKuboltReply("VELTRONA,TARV", serial));
-    EXPECT_FALSE(parseKuboltReply("veltrona,tarvo,1", serial));
-    EXPECT_EQ(serial, "");
-}
-
 }  // namespace
 }  // namespace host

@@ -3,7 +3,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -61,19 +60,7 @@ void VirtualClock::pause(double seconds) {
 }
 
 void setCounterInputs(const std::string& carrier, int position, double period) {
-    // The module takes its first sample 90 us after the start.
-    const double t0 = bench::testing::nowSeconds() + 90e-6;
-    for (int j = 0; j < 16; ++j) {
-        bench::ChannelInput in;
-        in.kind = bench::ChannelInput::Kind::Square;
-        in.low = 0.0;
-        in.high = 5.0;
-        in.periodS = std::ldexp(period, j + 1);
-        in.duty = 0.5;
-        in.phaseS = -t0 + std::ldexp(period, j) + period / 2;
-        ASSERT_TRUE(bench::testing::setInput(carrier, position, j + 1, in));
-        ASSERT_TRUE(bench::testing::setInput(carrier, position, j + 17, in));
-    }
+    ASSERT_TRUE(bench::testing::setCounterInputs(carrier, position, period));
 }
 
 bool consecutive(std::uint32_t a, std::uint32_t b) {

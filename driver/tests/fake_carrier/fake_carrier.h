@@ -17,14 +17,15 @@
 #include <vector>
 
 #include "tarvo_32.h"
+#include "visa.h"
 
 namespace fake {
 
 inline constexpr ViSession kCarrier = 0x100;
-inline constexpr ViStatus kInvObject = static_cast<ViStatus>(0xBFFF000E);
-inline constexpr ViStatus kInvSize = static_cast<ViStatus>(0xBFFF0080);
-inline constexpr ViStatus kParameter2 = static_cast<ViStatus>(0xBFFC0002);
-inline constexpr ViStatus kIoError = static_cast<ViStatus>(0xBFFF003E);
+inline constexpr ViStatus kInvObject = VI_ERROR_INV_OBJECT;
+inline constexpr ViStatus kInvSize = VI_ERROR_INV_SIZE;
+inline constexpr ViStatus kParameter2 = VI_ERROR_PARAMETER2;
+inline constexpr ViStatus kIoError = VI_ERROR_IO;
 
 struct Call {
     std::string name;

@@ -9,8 +9,8 @@ using fake::Mezzanine;
 
 namespace {
 
-constexpr ViStatus kInvOffset = static_cast<ViStatus>(0xBFFF0051);
-constexpr ViStatus kNsupAttr = static_cast<ViStatus>(0xBFFF001D);
+constexpr ViStatus kInvOffset = VI_ERROR_INV_OFFSET;
+constexpr ViStatus kNsupAttr = VI_ERROR_NSUP_ATTR;
 constexpr ViStatus kParameter3 = static_cast<ViStatus>(0xBFFC0003);
 constexpr ViUInt32 kRgState = 0x0A;
 
