@@ -134,6 +134,7 @@ TEST_F(CloseRaces, CarrierResetDuringTheSelfTest)
     for (const char* during : {"tarvo_m_config_trigger_q", "tarvo_m_read_last"}) {
         SCOPED_TRACE(during);
         ASSERT_EQ(lumex_set_user_ihandle(vi, stopOnPacket), VI_SUCCESS);
+        ASSERT_EQ(lumex_mask_interrupt(vi, VI_TRUE), VI_SUCCESS);  // a reset turns events off
         std::atomic<bool> raised{false}, delivered{false};
         const ViSession session = vi;
         fake().setCallHook([&](const std::string& name) {
