@@ -56,8 +56,9 @@ void waitForEvents();
 // Takes a carrier (position 0) or the module at position 1..4 off the bus
 // (removed true) or puts it back, as if unplugged: its runs end, its events
 // stop, opening it fails with VI_ERROR_RSRC_NFOUND and its open sessions get
-// VI_ERROR_IO from every call but a close. False when the bench has no such
-// carrier or the position is empty.
+// VI_ERROR_IO from every call over the bus (their attributes and closing
+// still work). False when the bench has no such carrier or the position is
+// empty.
 bool setRemoved(const std::string& carrier, int position, bool removed);
 
 }  // namespace bench::testing

@@ -114,12 +114,13 @@ void CarrierModel::resetCarrier() {
     }
 }
 
-ViStatus CarrierModel::withPosition(int position, ViSession session, const std::function<ViStatus(Position&)>& f) {
+ViStatus CarrierModel::withPosition(int position, ViSession session, const std::function<ViStatus(Position&)>& f,
+                                    bool overTheBus) {
     if (!validPosition(position)) return status::ErrorInvObject;
     std::lock_guard lock(mutex_);
     Position& p = *positions_[position - 1];
     if (p.session == 0 || p.session != session) return status::ErrorInvObject;
-    if (removed_ || p.removed) return status::ErrorIo;
+    if (overTheBus && (removed_ || p.removed)) return status::ErrorIo;
     catchUpLocked(clock_.now());
     return f(p);
 }
@@ -249,7 +250,7 @@ ViStatus CarrierModel::setAttribute(int position, ViSession session, ViAttr attr
             return status::ErrorNotSupportedAttr;
         }
         return status::Success;
-    });
+    }, false);
 }
 
 ViStatus CarrierModel::getAttribute(int position, ViSession session, ViAttr attribute, ViAttrState* value) {
@@ -262,7 +263,7 @@ ViStatus CarrierModel::getAttribute(int position, ViSession session, ViAttr attr
             return status::ErrorNotSupportedAttr;
         }
         return status::Success;
-    });
+    }, false);
 }
 
 ViStatus CarrierModel::in16(int position, ViSession session, ViUInt32 offset, ViUInt16* value) {

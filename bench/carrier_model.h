@@ -126,8 +126,11 @@ public:
 
 private:
     struct Position;
-    // Locks, checks that `session` holds `position`, catches up, then runs `f`.
-    ViStatus withPosition(int position, ViSession session, const std::function<ViStatus(Position&)>& f);
+    // Locks, checks that `session` holds `position` (and, when the operation
+    // goes over the bus, that the carrier and module are there), catches up,
+    // then runs `f`.
+    ViStatus withPosition(int position, ViSession session, const std::function<ViStatus(Position&)>& f,
+                          bool overTheBus = true);
     void catchUpLocked(BenchNanos now);
     void postLocked(int position, const std::vector<TimedEvent>& events);
     std::uint32_t reservedByOthers(int position) const;

@@ -21,7 +21,8 @@
 // Statuses: an unknown or closed session (or one of the wrong kind)
 // VI_ERROR_INV_OBJECT; a carrier or module the bench has taken off the bus
 // VI_ERROR_RSRC_NFOUND when opened, VI_ERROR_IO for every other call but a
-// close (and an empty position in tarvo_m_type_q for a module taken away); a null output VI_ERROR_USER_BUF; a position outside
+// close and the session attributes (and an empty position in tarvo_m_type_q
+// for a module taken away); a null output VI_ERROR_USER_BUF; a position outside
 // 1..4 or a unit other than 0 VI_ERROR_PARAMETER2; an odd register offset or
 // one outside the module's 32-byte window VI_ERROR_INV_OFFSET; a mode, size,
 // clock (below 16 ticks, 1 us), delay, width or trigger out of range

@@ -33,6 +33,11 @@ TEST_F(CarrierRemoval, ModuleTakenAwayFailsItsSessionAndComesBack) {
     EXPECT_EQ(tarvo_m_in16(mvi, RG_ID, &reg), kIo);
     EXPECT_EQ(tarvo_m_howmuch_data_q(mvi, 0, &count), kIo);
     EXPECT_EQ(tarvo_m_start(mvi, 0), kIo);
+    // The session's own attributes live in the carrier library, not on the bus.
+    ViAttrState user = 0;
+    EXPECT_EQ(tarvo_m_set_attribute(mvi, TARVO_ATTR_USER_DATA, 42), VI_SUCCESS);
+    EXPECT_EQ(tarvo_m_get_attribute(mvi, TARVO_ATTR_USER_DATA, &user), VI_SUCCESS);
+    EXPECT_EQ(user, 42u);
     EXPECT_FALSE(bench::testing::raiseEvent(kCarrier, 1, 4)) << "no events from a module that is gone";
     ASSERT_EQ(tarvo_m_type_q(carrier, 1, &present, &type), VI_SUCCESS);
     EXPECT_EQ(present, 0);
