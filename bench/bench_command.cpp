@@ -205,6 +205,21 @@ std::string run(const std::vector<std::string>& all) {
         testing::advanceSeconds(*seconds);
         return {};
     }
+    if (verb == "remove" || verb == "restore") {
+        if (lower(all[0]) == "at") return "'" + verb + "' names its carrier itself, without 'at'";
+        if (words.size() < 2 || words.size() > 3) return verb + " <resource> [<position>]";
+        // The carrier, or with a position the module there.
+        std::optional<int> position = 0;
+        if (words.size() == 3) {
+            position = integer(words[2]);
+            if (!position || *position < 1 || *position > 4) return "position must be 1..4";
+        }
+        auto model = BenchSimulation::instance().carrier(words[1]);
+        if (!model) return "no carrier '" + words[1] + "' on the bench";
+        if (*position > 0 && model->moduleType(*position) == 0) return "no module at that position";
+        testing::setRemoved(words[1], *position, verb == "remove");
+        return {};
+    }
     if (targets.empty()) return "no SORVI module on the bench";
 
     if (verb == "input") {

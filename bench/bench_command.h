@@ -35,6 +35,9 @@
 //                                  of every open module while following
 //   clock virtual|real             switch the bench time
 //   advance <seconds>              move virtual time (switches to it first)
+//   remove <resource> [<position>] take a carrier, or the module at position
+//                                  1..4, off the bus (not with "at")
+//   restore <resource> [<position>] put it back
 //
 // The bench window changes the bench only through these commands.
 //

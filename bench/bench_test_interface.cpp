@@ -33,14 +33,23 @@ void useBench(const BenchDescription& description) { BenchSimulation::instance()
 
 void resetBench() {
     clearOperationFailures();
+    stopOperationLog();
     BenchSimulation::instance().resetForTests();
 }
 
-void failNext(const std::string& operation, ViStatus status, int count) { failOperation(operation, status, count); }
+void failNext(const std::string& operation, ViStatus status, int count, int skip) {
+    failOperation(operation, status, count, skip);
+}
 
 void failAlways(const std::string& operation, ViStatus status) { failOperation(operation, status, -1); }
 
 void clearFailures() { clearOperationFailures(); }
+
+void startCallLog() { startOperationLog(); }
+
+std::vector<std::string> callLog() { return operationLog(); }
+
+void stopCallLog() { stopOperationLog(); }
 
 bool setInput(const std::string& carrier, int position, int channel, const ChannelInput& input) {
     if (channel < 1 || channel > 32) return false;
@@ -98,6 +107,11 @@ bool setShortPacketReads(const std::string& carrier, int position, std::uint32_t
 bool raiseEvent(const std::string& carrier, int position, int event) {
     auto model = BenchSimulation::instance().carrier(carrier);
     return model && model->raiseEvent(position, event);
+}
+
+bool setRemoved(const std::string& carrier, int position, bool removed) {
+    auto model = BenchSimulation::instance().carrier(carrier);
+    return model && model->setRemoved(position, removed);
 }
 
 void waitForEvents() { BenchSimulation::instance().dispatcher().waitIdle(); }

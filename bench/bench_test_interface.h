@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "bench_description.h"
 #include "visatype.h"
@@ -27,10 +28,15 @@ void useBench(const BenchDescription& description);
 // Back to the process's bench, on real time, with no injected failures.
 void resetBench();
 
-// Carrier operations by name, e.g. "tarvo_m_in16".
-void failNext(const std::string& operation, ViStatus status, int count = 1);
+// Carrier operations by name, e.g. "tarvo_m_in16". failNext lets `skip`
+// calls run first.
+void failNext(const std::string& operation, ViStatus status, int count = 1, int skip = 0);
 void failAlways(const std::string& operation, ViStatus status);
 void clearFailures();
+// Names of the carrier calls made from now on, in order, on every thread.
+void startCallLog();
+std::vector<std::string> callLog();
+void stopCallLog();
 
 bool setInput(const std::string& carrier, int position, int channel, const ChannelInput& input);
 // A 16-bit binary counter on channels 1..16, repeated on 17..32: started now
@@ -51,5 +57,13 @@ bool setShortPacketReads(const std::string& carrier, int position, std::uint32_t
 bool raiseEvent(const std::string& carrier, int position, int event);
 // Returns once every event raised so far has been delivered.
 void waitForEvents();
+
+// Takes a carrier (position 0) or the module at position 1..4 off the bus
+// (removed true) or puts it back, as if unplugged: its runs end, its events
+// stop, opening it fails with VI_ERROR_RSRC_NFOUND and its open sessions get
+// VI_ERROR_IO from every call over the bus (their attributes and closing
+// still work). False when the bench has no such carrier or the position is
+// empty.
+bool setRemoved(const std::string& carrier, int position, bool removed);
 
 }  // namespace bench::testing

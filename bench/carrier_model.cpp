@@ -23,6 +23,7 @@ struct CarrierModel::Position {
     std::int16_t triggerConfig = 0;
     std::uint32_t reservedBytes = 0;
     std::uint32_t shortPacketLimit = 0;
+    bool removed = false;  // the module is off the bus
     AcquisitionEngine engine;
 
     void dropSession() {
@@ -86,7 +87,7 @@ ViStatus CarrierModel::openMezzanine(int position, ViSession session) {
     if (!validPosition(position)) return VI_ERROR_PARAMETER2;
     std::lock_guard lock(mutex_);
     Position& p = *positions_[position - 1];
-    if (p.type == 0) return VI_ERROR_RSRC_NFOUND;
+    if (p.type == 0 || p.removed || removed_) return VI_ERROR_RSRC_NFOUND;
     if (p.session != 0) return VI_ERROR_RSRC_BUSY;
     p.dropSession();
     p.session = session;
@@ -113,11 +114,13 @@ void CarrierModel::resetCarrier() {
     }
 }
 
-ViStatus CarrierModel::withPosition(int position, ViSession session, const std::function<ViStatus(Position&)>& f) {
+ViStatus CarrierModel::withPosition(int position, ViSession session, const std::function<ViStatus(Position&)>& f,
+                                    bool overTheBus) {
     if (!validPosition(position)) return VI_ERROR_INV_OBJECT;
     std::lock_guard lock(mutex_);
     Position& p = *positions_[position - 1];
     if (p.session == 0 || p.session != session) return VI_ERROR_INV_OBJECT;
+    if (overTheBus && (removed_ || p.removed)) return VI_ERROR_IO;
     catchUpLocked(clock_.now());
     return f(p);
 }
@@ -162,7 +165,7 @@ MezzanineRoutine CarrierModel::routineFor(int position, ViSession session) {
     if (!validPosition(position)) return nullptr;
     std::lock_guard lock(mutex_);
     Position& p = *positions_[position - 1];
-    if (p.session == 0 || p.session != session || !p.eventsOn) return nullptr;
+    if (p.session == 0 || p.session != session || !p.eventsOn || p.removed || removed_) return nullptr;
     return p.routine;
 }
 
@@ -171,9 +174,34 @@ bool CarrierModel::raiseEvent(int position, int event) {
     std::lock_guard lock(mutex_);
     catchUpLocked(clock_.now());
     const ViSession session = positions_[position - 1]->session;
-    if (session == 0) return false;
+    if (session == 0 || positions_[position - 1]->removed || removed_) return false;
     dispatcher_.post({weak_from_this(), position, session, event});
     return true;
+}
+
+bool CarrierModel::setRemoved(int position, bool removed) {
+    if (position < 0 || position > 4) return false;
+    std::lock_guard lock(mutex_);
+    if (position > 0 && positions_[position - 1]->type == 0) return false;
+    // What was due before it went is still taken; then its runs end.
+    catchUpLocked(clock_.now());
+    for (int i = 0; i < 4; ++i) {
+        Position& p = *positions_[i];
+        if (position != 0 && position != i + 1) continue;
+        if (removed && p.engine.running()) {
+            p.engine.stop(clock_.now(), p.module.get());
+            p.engine.clear();
+        }
+        if (position != 0) p.removed = removed;
+    }
+    if (position == 0) removed_ = removed;
+    return true;
+}
+
+bool CarrierModel::isRemoved(int position) {
+    if (position < 0 || position > 4) return false;
+    std::lock_guard lock(mutex_);
+    return position == 0 ? removed_ : positions_[position - 1]->removed;
 }
 
 bool CarrierModel::withModule(int position, const std::function<void(SorviModule&)>& change) {
@@ -222,7 +250,7 @@ ViStatus CarrierModel::setAttribute(int position, ViSession session, ViAttr attr
             return VI_ERROR_NSUP_ATTR;
         }
         return VI_SUCCESS;
-    });
+    }, false);
 }
 
 ViStatus CarrierModel::getAttribute(int position, ViSession session, ViAttr attribute, ViAttrState* value) {
@@ -235,7 +263,7 @@ ViStatus CarrierModel::getAttribute(int position, ViSession session, ViAttr attr
             return VI_ERROR_NSUP_ATTR;
         }
         return VI_SUCCESS;
-    });
+    }, false);
 }
 
 ViStatus CarrierModel::in16(int position, ViSession session, ViUInt32 offset, ViUInt16* value) {

@@ -113,12 +113,24 @@ public:
     void setShortPacketReads(int position, std::uint32_t maxSamples);
     // The session holding `position`, 0 when none.
     ViSession sessionAt(int position);
+    // Takes the carrier (position 0) or the module at `position` off the bus,
+    // or puts it back. While off, its running acquisitions are over (their
+    // data gone), no event of it arrives, new sessions are refused with
+    // VI_ERROR_RSRC_NFOUND and the sessions still open fail every operation
+    // with VI_ERROR_IO; they can still be closed. False for an empty
+    // position or one outside 0..4.
+    bool setRemoved(int position, bool removed);
+    // The carrier (position 0) or the module at `position` is off the bus.
+    bool isRemoved(int position);
     PositionState positionState(int position);
 
 private:
     struct Position;
-    // Locks, checks that `session` holds `position`, catches up, then runs `f`.
-    ViStatus withPosition(int position, ViSession session, const std::function<ViStatus(Position&)>& f);
+    // Locks, checks that `session` holds `position` (and, when the operation
+    // goes over the bus, that the carrier and module are there), catches up,
+    // then runs `f`.
+    ViStatus withPosition(int position, ViSession session, const std::function<ViStatus(Position&)>& f,
+                          bool overTheBus = true);
     void catchUpLocked(BenchNanos now);
     void postLocked(int position, const std::vector<TimedEvent>& events);
     std::uint32_t reservedByOthers(int position) const;
@@ -129,6 +141,7 @@ private:
     EventDispatcher& dispatcher_;
     std::mutex mutex_;
     int carrierSessions_ = 0;
+    bool removed_ = false;
     std::array<std::unique_ptr<Position>, 4> positions_;
 };
 

@@ -55,7 +55,9 @@ void EventDispatcher::waitIdle() {
 void EventDispatcher::waitNotDelivering(ViSession session) {
     if (onDispatcherThread()) return;
     std::unique_lock lock(mutex_);
+    ++notDeliveringWaiters_;
     idleCv_.wait(lock, [&] { return delivering_ != session; });
+    --notDeliveringWaiters_;
 }
 
 bool EventDispatcher::onDispatcherThread() const {
@@ -89,7 +91,9 @@ void EventDispatcher::run() {
             }
             lock.lock();
             delivering_ = 0;
-            idleCv_.notify_all();
+            // Waiters for idleness need the queue empty; waking them after
+            // every event of a long series would only cost a switch each.
+            if (queue_.empty() || notDeliveringWaiters_ > 0) idleCv_.notify_all();
             continue;
         }
         idleCv_.notify_all();

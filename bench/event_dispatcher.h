@@ -68,6 +68,7 @@ private:
     std::condition_variable idleCv_;
     std::deque<EventDelivery> queue_;
     ViSession delivering_ = 0;
+    int notDeliveringWaiters_ = 0;  // callers in waitNotDelivering
     std::uint64_t wakeups_ = 0;
     bool stopping_ = false;
     std::thread::id dispatcherId_;

@@ -10,13 +10,18 @@ namespace {
 struct Failure {
     ViStatus status = 0;
     int remaining = 0;  // negative: persistent
+    int skip = 0;       // calls still let through first
 };
 
 struct Table {
     std::mutex mutex;
     std::map<std::string, Failure> failures;
-    std::atomic<bool> any{false};  // lets calls skip the lock when nothing is injected
+    bool logging = false;
+    std::vector<std::string> log;
+    std::atomic<bool> any{false};  // lets calls skip the lock when nothing is injected or logged
 };
+
+void updateAny(Table& t) { t.any.store(!t.failures.empty() || t.logging); }
 
 Table& table() {
     static Table t;
@@ -24,34 +29,61 @@ Table& table() {
 }
 }  // namespace
 
-void failOperation(const std::string& operation, ViStatus status, int count) {
+void failOperation(const std::string& operation, ViStatus status, int count, int skip) {
     Table& t = table();
     std::lock_guard lock(t.mutex);
     if (count == 0) {
         t.failures.erase(operation);
     } else {
-        t.failures[operation] = {status, count};
+        t.failures[operation] = {status, count, skip > 0 ? skip : 0};
     }
-    t.any.store(!t.failures.empty());
+    updateAny(t);
 }
 
 void clearOperationFailures() {
     Table& t = table();
     std::lock_guard lock(t.mutex);
     t.failures.clear();
-    t.any.store(false);
+    updateAny(t);
 }
 
 ViStatus injectedFailure(const char* operation) {
     Table& t = table();
     if (!t.any.load()) return 0;
     std::lock_guard lock(t.mutex);
+    if (t.logging) t.log.emplace_back(operation);
     auto it = t.failures.find(operation);
     if (it == t.failures.end()) return 0;
+    if (it->second.skip > 0) {
+        --it->second.skip;
+        return 0;
+    }
     const ViStatus status = it->second.status;
     if (it->second.remaining > 0 && --it->second.remaining == 0) t.failures.erase(it);
-    t.any.store(!t.failures.empty());
+    updateAny(t);
     return status;
+}
+
+void startOperationLog() {
+    Table& t = table();
+    std::lock_guard lock(t.mutex);
+    t.logging = true;
+    t.log.clear();
+    updateAny(t);
+}
+
+void stopOperationLog() {
+    Table& t = table();
+    std::lock_guard lock(t.mutex);
+    t.logging = false;
+    t.log.clear();
+    updateAny(t);
+}
+
+std::vector<std::string> operationLog() {
+    Table& t = table();
+    std::lock_guard lock(t.mutex);
+    return t.log;
 }
 
 }  // namespace bench

@@ -19,7 +19,10 @@
 //    stops; the samples already in the FIFO stay readable.
 //
 // Statuses: an unknown or closed session (or one of the wrong kind)
-// VI_ERROR_INV_OBJECT; a null output VI_ERROR_USER_BUF; a position outside
+// VI_ERROR_INV_OBJECT; a carrier or module the bench has taken off the bus
+// VI_ERROR_RSRC_NFOUND when opened, VI_ERROR_IO for every other call but a
+// close and the session attributes (and an empty position in tarvo_m_type_q
+// for a module taken away); a null output VI_ERROR_USER_BUF; a position outside
 // 1..4 or a unit other than 0 VI_ERROR_PARAMETER2; an odd register offset or
 // one outside the module's 32-byte window VI_ERROR_INV_OFFSET; a mode, size,
 // clock (below 16 ticks, 1 us), delay, width or trigger out of range
@@ -95,7 +98,7 @@ ViStatus _VI_FUNC tarvo_init(ViRsrc resourceName, ViBoolean idQuery, ViBoolean r
     if (reset > 1) return VI_ERROR_PARAMETER3;
     std::string canonical;
     auto model = bench::BenchSimulation::instance().carrier(resourceName, &canonical);
-    if (!model) return VI_ERROR_RSRC_NFOUND;
+    if (!model || model->isRemoved(0)) return VI_ERROR_RSRC_NFOUND;
     if (reset && model->openCarrierSessions() == 0) model->resetCarrier();
     model->carrierSessionOpened();
     auto object = std::make_shared<CarrierSession>(CarrierSession{model});
@@ -117,6 +120,7 @@ ViStatus _VI_FUNC tarvo_mem_q(ViSession carrier, ViUInt32* bytes) {
     if (!bytes) return VI_ERROR_USER_BUF;
     auto c = findCarrier(carrier);
     if (!c) return VI_ERROR_INV_OBJECT;
+    if (c->model->isRemoved(0)) return VI_ERROR_IO;
     *bytes = c->model->memoryBytes();
     return VI_SUCCESS;
 }
@@ -127,7 +131,8 @@ ViStatus _VI_FUNC tarvo_m_type_q(ViSession carrier, ViInt16 mezzanine, ViInt16* 
     auto c = findCarrier(carrier);
     if (!c) return VI_ERROR_INV_OBJECT;
     if (mezzanine < 1 || mezzanine > 4) return VI_ERROR_PARAMETER2;
-    const ViInt16 t = c->model->moduleType(mezzanine);
+    if (c->model->isRemoved(0)) return VI_ERROR_IO;
+    const ViInt16 t = c->model->isRemoved(mezzanine) ? 0 : c->model->moduleType(mezzanine);
     *present = t != 0 ? 1 : 0;
     *type = t;
     return VI_SUCCESS;

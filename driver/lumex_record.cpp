@@ -1,46 +1,30 @@
 // Record allocation and lookup. The carrier keeps only a pointer-sized
-// value for the driver; before that value is trusted as a record it must be
-// one this driver created and has not freed, so a stale or foreign value can
-// never be dereferenced.
+// value for the driver: the record's handle, looked up in the table of live
+// records, so a stale or foreign value is never taken for a record.
 #include "lumex_record.h"
 
 #include <mutex>
 #include <new>
 #include <thread>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "tarvo_32.h"
 
 namespace lumex {
 namespace {
 
-std::mutex& liveMutex()
-{
-    static std::mutex mutex;
-    return mutex;
-}
+// Records by handle. Handles count up from 1 and are never reused, so an
+// old handle left on a carrier session can never find a newer record.
+struct LiveRecords {
+    std::mutex mutex;
+    std::unordered_map<std::uint64_t, lumex_data*> byHandle;
+    std::uint64_t lastHandle = 0;
+};
 
-std::unordered_set<lumex_data*>& liveRecords()
+LiveRecords& live()
 {
-    static std::unordered_set<lumex_data*> records;
+    static LiveRecords records;
     return records;
-}
-
-// Fetches the attribute and checks the record under the live-set lock;
-// when pin is set the record is marked busy before the lock is dropped.
-ViStatus findRecord(ViSession vi, lumex_data** record, bool pin)
-{
-    ViAttrState value = 0;
-    if (tarvo_m_get_attribute(vi, TARVO_ATTR_USER_DATA, &value) < 0 || value == 0)
-        return VI_ERROR_INV_SETUP;
-    auto* candidate = reinterpret_cast<lumex_data*>(static_cast<uintptr_t>(value));
-    std::lock_guard lock(liveMutex());
-    if (!liveRecords().contains(candidate) || candidate->lumexTag.load() != kRecordTag)
-        return VI_ERROR_INV_SETUP;
-    if (pin)
-        candidate->routinesInside.fetch_add(1);
-    *record = candidate;
-    return VI_SUCCESS;
 }
 
 } // namespace
@@ -51,8 +35,10 @@ lumex_data* createRecord()
     if (record == nullptr)
         return nullptr;
     try {
-        std::lock_guard lock(liveMutex());
-        liveRecords().insert(record);
+        LiveRecords& l = live();
+        std::lock_guard lock(l.mutex);
+        record->handle = ++l.lastHandle;
+        l.byHandle.emplace(record->handle, record);
     } catch (...) {
         delete record;
         return nullptr;
@@ -60,43 +46,58 @@ lumex_data* createRecord()
     return record;
 }
 
-void releaseRecord(lumex_data* record)
+ViAttrState recordAttribute(const lumex_data& record)
+{
+    return static_cast<ViAttrState>(record.handle);
+}
+
+void releaseRecord(lumex_data* record, int ownEntries)
 {
     if (record == nullptr)
         return;
     {
-        std::lock_guard lock(liveMutex());
-        liveRecords().erase(record);
+        LiveRecords& l = live();
+        std::lock_guard lock(l.mutex);
+        l.byHandle.erase(record->handle);
         record->lumexTag.store(0);
     }
-    // A routine that found the record before it was forgotten finishes its
-    // short register work first; it never waits for us, so this ends.
-    while (record->routinesInside.load() != 0)
+    // An operation or routine that found the record before it was forgotten
+    // finishes first; none of them waits for us, so this ends.
+    while (record->routinesInside.load() != ownEntries)
         std::this_thread::yield();
     delete record;
 }
 
-ViStatus lookupRecord(ViSession vi, lumex_data** record)
-{
-    return findRecord(vi, record, false);
-}
-
-ViStatus lookupUnmarkedRecord(ViSession vi, lumex_data** record)
-{
-    ViStatus status = findRecord(vi, record, false);
-    if (status < 0)
-        return status;
-    return (*record)->instrError.load() != 0 ? LUMEX_ERROR_INSTR_INTERRUPT : VI_SUCCESS;
-}
-
 ViStatus enterRecord(ViSession vi, lumex_data** record)
 {
-    return findRecord(vi, record, true);
+    ViAttrState value = 0;
+    if (tarvo_m_get_attribute(vi, TARVO_ATTR_USER_DATA, &value) < 0 || value == 0)
+        return VI_ERROR_INV_SETUP;
+    LiveRecords& l = live();
+    std::lock_guard lock(l.mutex);
+    const auto found = l.byHandle.find(static_cast<std::uint64_t>(value));
+    if (found == l.byHandle.end() || found->second->lumexTag.load() != kRecordTag)
+        return VI_ERROR_INV_SETUP;
+    found->second->routinesInside.fetch_add(1);
+    *record = found->second;
+    return VI_SUCCESS;
 }
 
 void leaveRecord(lumex_data* record)
 {
     record->routinesInside.fetch_sub(1);
+}
+
+ViStatus enterUnmarkedRecord(ViSession vi, lumex_data** record)
+{
+    ViStatus status = enterRecord(vi, record);
+    if (status < 0)
+        return status;
+    if ((*record)->instrError.load() != 0) {
+        leaveRecord(*record);
+        return LUMEX_ERROR_INSTR_INTERRUPT;
+    }
+    return VI_SUCCESS;
 }
 
 void setResetValues(lumex_data& record, double porog)

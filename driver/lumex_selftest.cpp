@@ -1,6 +1,8 @@
 // Self-test: walking-one checks of three registers, then three polls of the
 // module's internal test source at known thresholds. Every outcome but a
-// missing record ends with the module reset and the start trigger restored.
+// missing record ends with the module reset and the start trigger restored;
+// a failure of those turns a pass into a failure, while an earlier finding
+// stays the one reported.
 #include <cstdio>
 #include <string>
 
@@ -180,12 +182,18 @@ public:
         }
 
         report(kPassed, text::selfTestPassed());
-        lumex_reset(vi_);
-        if (savedTrigger_ != 0 && tarvo_m_config_trigger(vi_, 0, savedTrigger_) < 0) {
-            // The module passed but could not be given its trigger back; that
-            // is still a failure and must not read as a pass.
+        // The module passed but must still be reset and given its trigger
+        // back; should either fail, the test does not read as a pass. The
+        // reset's failure comes first, as it happened first.
+        const ViStatus reset = lumex_reset(vi_);
+        const ViStatus restored = savedTrigger_ != 0 ? tarvo_m_config_trigger(vi_, 0, savedTrigger_) : VI_SUCCESS;
+        if (reset < 0) {
+            reportStatus(reset, std::string());
+            return LUMEX_ERROR_SELF_TEST;
+        }
+        if (restored < 0) {
             report(kFailed, text::selfTestFailed());
-            return failureExit();
+            return LUMEX_ERROR_SELF_TEST;
         }
         return VI_SUCCESS;
     }
@@ -202,14 +210,21 @@ private:
     // as a pass, so it is reported as a plain failure.
     ViStatus statusFailure(ViStatus status, const std::string& suffix)
     {
+        reportStatus(status, suffix);
+        return failureExit();
+    }
+
+    void reportStatus(ViStatus status, const std::string& suffix)
+    {
         const auto code = static_cast<ViInt16>(status & 0xFFFF);
         if (code == 0)
             report(kFailed, text::selfTestFailed());
         else
             report(code, statusText(vi_, status) + suffix);
-        return failureExit();
     }
 
+    // After a finding the module is reset and its trigger given back; the
+    // finding stays what the test reports, whatever these two do.
     ViStatus failureExit()
     {
         lumex_reset(vi_);

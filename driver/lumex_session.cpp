@@ -107,8 +107,7 @@ ViStatus _VI_FUNC lumex_init(ViSession carrierSession, ViInt16 mezzanineNumber, 
         releaseRecord(record);
         return failure;
     };
-    status = tarvo_m_set_attribute(session, TARVO_ATTR_USER_DATA,
-                                   static_cast<ViAttrState>(reinterpret_cast<uintptr_t>(record)));
+    status = tarvo_m_set_attribute(session, TARVO_ATTR_USER_DATA, recordAttribute(*record));
     if (status < 0)
         return abandon(status);
     if ((status = tarvo_m_set_attribute(session, TARVO_ATTR_MODULE_TYPE, TARVO_MODULE_TYPE_SORVI)) < 0)
@@ -177,17 +176,21 @@ extern "C" __attribute__((visibility("default"))) ViStatus _VI_FUNC lumex_connec
 
 ViStatus _VI_FUNC lumex_close(ViSession vi)
 {
-    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
-        tarvo_m_stop(vi, 0);
-        lumex_input_trigger(vi, VI_FALSE);
-        // No event may reach a freed record: stop delivery and take the
-        // record off the session before freeing it. A late event or a second
-        // close then finds no record.
-        tarvo_m_config_event(vi, 0);
-        tarvo_m_set_attribute(vi, TARVO_ATTR_USER_DATA, 0);
-        releaseRecord(&record);
-        return tarvo_m_close(vi);
-    });
+    lumex_data* record = nullptr;
+    if (ViStatus status = enterRecord(vi, &record); status < 0)
+        return status;
+    tarvo_m_stop(vi, 0);
+    lumex_input_trigger(vi, VI_FALSE);
+    // Stop delivery and take the record off the session. Should the carrier
+    // refuse both, the handle it keeps finds nothing once the record is
+    // released, so a late event or a second close is turned away rather than
+    // reaching freed memory or a newer session's record. Operations and
+    // routines still at work on the record (another thread, an event that
+    // came meanwhile) finish before it is freed.
+    tarvo_m_config_event(vi, 0);
+    tarvo_m_set_attribute(vi, TARVO_ATTR_USER_DATA, 0);
+    releaseRecord(record, 1);
+    return tarvo_m_close(vi);
 }
 
 ViStatus _VI_FUNC lumex_reset(ViSession vi)

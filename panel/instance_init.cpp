@@ -165,7 +165,11 @@ void releaseInstance(SorviInstance* inst) {
     // table entry goes next, under the lock the interrupt handler takes, so
     // no handler still holds the instance when it is freed.
     if (inst->session != 0) {
-        lumex_close(inst->session);
+        // A close the carrier refused (it could not even say which record is
+        // the session's) is tried once more, so the position is not held
+        // for good; a second close of a session already let go is refused
+        // harmlessly.
+        if (lumex_close(inst->session) < 0) lumex_close(inst->session);
         inst->session = 0;
     }
     instances::close(inst);

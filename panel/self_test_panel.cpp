@@ -18,8 +18,17 @@ int Selftest(int, int, int event, void* callbackData, int, int) {
     std::string message;
     if (inst->session != 0) {
         char text[LUMEX_TEXT_SIZE] = {};
-        checkError(*inst, lumex_self_test(inst->session, &result, text));
+        const ViStatus status = checkError(*inst, lumex_self_test(inst->session, &result, text));
         message = tk::fromCp1251(text);
+        if (status < 0 && message.empty()) {
+            // The test never ran (the session's record could not be had):
+            // its window says why instead of showing the pass code 0.
+            char why[LUMEX_TEXT_SIZE] = {};
+            lumex_error_message(VI_NULL, status, why);
+            message = tk::fromCp1251(why);
+            const auto code = static_cast<ViInt16>(status & 0xFFFF);
+            result = code != 0 ? code : static_cast<ViInt16>(100);
+        }
     } else {
         tk::delay(1.0);
         message = "Демо-версия";

@@ -217,6 +217,36 @@ TEST_F(SelfTestTest, FailuresNeverReadAsAPass)
     EXPECT_EQ(messageText(), cp1251("Ошибка самоконтроля"));
 }
 
+// The closing reset and trigger restore: a failure of either turns a pass
+// into a failure (the reset's, when both fail, as it came first), while a
+// finding made before them stays the one reported.
+TEST_F(SelfTestTest, ClosingResetAndRestoreFailuresAreReported)
+{
+    fake().setErrorText(fake::kIoError, "I/O error");
+    fake().failCall("tarvo_m_reset", fake::kIoError);
+    EXPECT_EQ(runSelfTest(), LUMEX_ERROR_SELF_TEST);
+    EXPECT_EQ(result, 0x003E);
+    EXPECT_EQ(messageText(), "I/O error");
+
+    ASSERT_EQ(lumex_config_trigger(vi, 4), VI_SUCCESS);
+    fake().failCall("tarvo_m_reset", fake::kInvObject);
+    fake().failCall("tarvo_m_config_trigger", fake::kIoError, 1);
+    EXPECT_EQ(runSelfTest(), LUMEX_ERROR_SELF_TEST);
+    EXPECT_EQ(result, 0x000E);
+
+    fake().with(vi, [](fake::Mezzanine& m) { m.stuckLow = 0x00000001; });
+    ASSERT_EQ(lumex_config_trigger(vi, 4), VI_SUCCESS);
+    fake().failCall("tarvo_m_reset", fake::kIoError);
+    fake().failCall("tarvo_m_config_trigger", fake::kIoError, 1);
+    EXPECT_EQ(runSelfTest(), LUMEX_ERROR_SELF_TEST);
+    EXPECT_EQ(result, 3);
+    EXPECT_EQ(messageText(), cp1251("Не проходит сигнал логической 1. Прочитано 0xfffffffe"));
+
+    fake().with(vi, [](fake::Mezzanine& m) { m.stuckLow = 0; });
+    EXPECT_EQ(runSelfTest(), VI_SUCCESS);
+    EXPECT_EQ(result, 0);
+}
+
 TEST_F(SelfTestTest, TriggerHandlingFailures)
 {
     ASSERT_EQ(lumex_config_trigger(vi, 6), VI_SUCCESS);

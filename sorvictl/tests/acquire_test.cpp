@@ -199,5 +199,53 @@ TEST_F(AcquireTest, ADriverFailureMidRunNamesTheDriverTextAndKeepsTheFramesRead)
     expectCounterFrom0(frames);
 }
 
+// The module, then its whole carrier, taken off the bus mid-run: the capture
+// ends with the carrier's text (which the program prints before ending with
+// status 1), the frames read stay, and once it is back a new capture works.
+TEST_F(AcquireTest, ModuleOrCarrierTakenAwayMidRunIsReportedAndTheNextRunWorks) {
+    for (int position : {1, 0}) {
+        SCOPED_TRACE(position == 0 ? "carrier" : "module");
+        struct RemovingClock : VirtualClock {
+            void pause(double seconds) override {
+                if (++turns == 3) bench::testing::setRemoved(kCarrier, position, true);
+                VirtualClock::pause(seconds);
+            }
+            int position = 0;
+            int turns = 0;
+        } removing;
+        removing.position = position;
+        AcquireOptions o = options(position == 0 ? "carrier.sorvi" : "module.sorvi");
+        o.packet = 100;
+        o.interrupts = true;
+        o.force = true;
+        setCounterInputs(kCarrier, 1, o.period);
+        std::string says;
+        try {
+            runAcquire(o, console, removing);
+        } catch (const CommandError& e) {
+            says = e.what();
+        }
+        EXPECT_NE(says.find("failed: 0xBFFF003E"), std::string::npos) << says;
+        const auto frames = readFrames(o.output);
+        EXPECT_EQ(frames.size(), 200u);
+        expectCounterFrom0(frames);
+
+        // Opening it while it is away says so too.
+        o.frames = 100;
+        try {
+            runAcquire(o, console, clock);
+            says = "no failure";
+        } catch (const CommandError& e) {
+            says = e.what();
+        }
+        EXPECT_NE(says, "no failure");
+
+        ASSERT_TRUE(bench::testing::setRemoved(kCarrier, position, false));
+        setCounterInputs(kCarrier, 1, o.period);
+        EXPECT_EQ(runAcquire(o, console, clock).frames, 100u);
+        expectCounterFrom0(readFrames(o.output));
+    }
+}
+
 }  // namespace
 }  // namespace sorvictl::testing

@@ -305,3 +305,23 @@ TEST(ScriptedRun, FailedSelfTestShowsTheDriverMessage) {
     script += kExit;
     runScript(script, "");
 }
+
+// The module taken off the bus after it was opened: the self-test fails and
+// the step's preparation shows the carrier's failure in red; put back, the
+// module passes again and the program ends as usual.
+TEST(ScriptedRun, ModuleTakenAwayIsReportedAndWorksOnceBack) {
+    for (const char* what : {"VXI0::24::INSTR 1", "VXI0::24::INSTR"}) {
+        SCOPED_TRACE(what);
+        std::string script = kSelectFirstCarrier;
+        script += std::string("bench remove ") + what + "\n";
+        script += "commit MP_SELFTEST\nexpect value ST_RESULT \"100\"\n";
+        script += "expect value ST_MSG \"Ошибка самоконтроля\"\ncommit ST_CLOSE\n";
+        script += "ring TP_RING \"соответствия выходных сигналов мезонина сопротивлению ДД \"\n";
+        script += "commit TP_INPUT\nexpect color MP_ERROR_MESSAGE 0xFF0000\n";
+        script += "expect value MP_ERROR_MESSAGE \"Could not perform operation because of I/O error.\"\n";
+        script += std::string("bench restore ") + what + "\n";
+        script += "commit MP_SELFTEST\nexpect value ST_RESULT \"0\"\ncommit ST_CLOSE\n";
+        script += kExit;
+        runScript(script, "");
+    }
+}

@@ -35,6 +35,7 @@ void FakeCarrier::clear()
     sessions_.clear();
     failures_.clear();
     log_.clear();
+    hook_ = nullptr;
     errorTexts_.clear();
     moduleTypes_ = {9, 9, 9, 9};
     idRegister_ = 9;
@@ -141,8 +142,21 @@ void FakeCarrier::setModuleType(ViInt16 position, ViInt16 type)
     moduleTypes_.at(position - 1) = type;
 }
 
+void FakeCarrier::setCallHook(std::function<void(const std::string&)> hook)
+{
+    std::lock_guard lock(mutex_);
+    hook_ = std::move(hook);
+}
+
 ViStatus FakeCarrier::enter(const std::string& name, std::int64_t a, std::int64_t b, int offset)
 {
+    std::function<void(const std::string&)> hook;
+    {
+        std::lock_guard lock(mutex_);
+        hook = hook_;
+    }
+    if (hook)
+        hook(name);
     std::lock_guard lock(mutex_);
     if (log_.size() < kLogLimit)
         log_.push_back({name, a, b});

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -101,6 +102,10 @@ public:
     // The same for a whole series, raised on one background thread.
     std::thread raiseEventsInBackground(ViSession mvi, std::vector<ViInt32> events);
 
+    // Called at the start of every tarvo_ call, on the caller's thread and
+    // with no lock held, so a test can hold a call back at a chosen moment.
+    void setCallHook(std::function<void(const std::string& name)> hook);
+
     void setErrorText(ViStatus status, const std::string& text);
     void setModuleType(ViInt16 position, ViInt16 type);
     void setIdRegister(ViUInt16 value) { idRegister_ = value; }
@@ -133,6 +138,7 @@ private:
     ViSession nextSession_ = 0x1001;
     std::vector<Failure> failures_;
     std::vector<Call> log_;
+    std::function<void(const std::string&)> hook_;
     std::map<ViStatus, std::string> errorTexts_;
     std::array<ViInt16, 4> moduleTypes_{9, 9, 9, 9};
     ViUInt16 idRegister_ = 9;
