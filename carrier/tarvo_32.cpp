@@ -35,9 +35,9 @@
 #include <cstring>
 #include <memory>
 
-#include "bench/bench_simulation.h"
-#include "bench/operation_faults.h"
-#include "bench/session_registry.h"
+#include "bench_simulation.h"
+#include "operation_faults.h"
+#include "session_registry.h"
 #include "tarvo_status_text.h"
 #include "visa.h"
 

@@ -12,6 +12,7 @@ if [ ! -f "$build/build.ninja" ]; then
         export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER:-ccache}"
         export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
     fi
-    cmake -S "$root" -B "$build" -G Ninja >/dev/null
+    # The same settings as scripts/build.sh default, so neither rebuilds the other.
+    cmake -S "$root" -B "$build" -G Ninja -DSORVI_WERROR=ON >/dev/null
 fi
 cmake --build "$build" -j "$(nproc)" --target "$@"

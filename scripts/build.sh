@@ -7,9 +7,9 @@ set -euo pipefail
 variant="${1:-default}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 case "$variant" in
-    default) extra=() ;;
-    asan) extra=(-DSORVI_SANITIZE=address -DCMAKE_BUILD_TYPE=Debug) ;;
-    tsan) extra=(-DSORVI_SANITIZE=thread -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+    default) extra=(-DSORVI_WERROR=ON) ;;
+    asan) extra=(-DSORVI_WERROR=ON -DSORVI_SANITIZE=address -DCMAKE_BUILD_TYPE=Debug) ;;
+    tsan) extra=(-DSORVI_WERROR=ON -DSORVI_SANITIZE=thread -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
     *) echo "build.sh: unknown variant '$variant' (default, asan, tsan)" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$root/build/$variant" -G Ninja "${extra[@]}" >/dev/null

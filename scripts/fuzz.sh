@@ -23,7 +23,7 @@ configure() {
     if [ ! -f "$build/build.ninja" ]; then
         # -O1 with line tables: quick to build, fast enough to fuzz, and
         # sanitizer reports still name file and line.
-        CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DSORVI_FUZZ=ON \
+        CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DSORVI_FUZZ=ON -DSORVI_WERROR=ON \
             -DCMAKE_BUILD_TYPE=Fuzz -DCMAKE_C_FLAGS_FUZZ="-O1 -gline-tables-only" \
             -DCMAKE_CXX_FLAGS_FUZZ="-O1 -gline-tables-only" -DSORVI_ONLY="bench;visa;toolkit" >/dev/null
     fi

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "bench/bench_test_interface.h"
+#include "bench_test_interface.h"
 #include "tarvo_32.h"
 #include "visa.h"
 

@@ -2,7 +2,7 @@
 // bench's text command, as the carrier interface shows it.
 #include <string>
 
-#include "bench/bench_command.h"
+#include "bench_command.h"
 #include "carrier_fixture.h"
 
 namespace carrier_test {

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "bench/bench_test_interface.h"
+#include "bench_test_interface.h"
 #include "lumex.h"
 #include "sorvi_version.h"
 #include "tarvo_32.h"

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "bench/bench_loader.h"
 #include "bench_fixture.h"
+#include "bench_loader.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <string>
 
-#include "bench/bench_test_interface.h"
+#include "bench_test_interface.h"
 #include "cp1251_text.h"
 #include "lumex.h"
 #include "lumex_registers.h"

@@ -39,7 +39,8 @@ std::vector<MainPanel> mainPanels() {
         if (!tk::panelExists(handle)) continue;
         std::string constant;
         if (tk::getPanelAttribute(handle, tk::ATTR_CONSTANT_NAME, constant) != tk::OK || constant != "MP") continue;
-        MainPanel panel{handle};
+        MainPanel panel;
+        panel.handle = handle;
         tk::getPanelAttribute(handle, tk::ATTR_TITLE, panel.title);
         tk::getPanelAttribute(handle, tk::ATTR_LEFT, panel.left);
         tk::getPanelAttribute(handle, tk::ATTR_TOP, panel.top);

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "acquire_command.h"
-#include "bench/bench_test_interface.h"
+#include "bench_test_interface.h"
 #include "command_error.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "acquire_command.h"
-#include "bench/bench_test_interface.h"
+#include "bench_test_interface.h"
 #include "command_error.h"
 #include "stop_request.h"
 #include "test_support.h"

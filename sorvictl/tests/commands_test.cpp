@@ -1,7 +1,7 @@
 // scan, selftest, watch and dac-sweep on the bench.
 #include <gtest/gtest.h>
 
-#include "bench/bench_test_interface.h"
+#include "bench_test_interface.h"
 #include "command_error.h"
 #include "dac_sweep_command.h"
 #include "scan_command.h"

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "bench/bench_test_interface.h"
+#include "bench_test_interface.h"
 #include "stop_request.h"
 
 namespace sorvictl::testing {

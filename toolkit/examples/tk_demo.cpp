@@ -103,7 +103,8 @@ int refuse(const std::string& reason) {
 int main(int argc, char** argv) {
     double idle = -1;
     std::string script;
-    for (int i = 1; i < argc; ++i) {
+    // Every option that does not end the program takes a value.
+    for (int i = 1; i < argc; i += 2) {
         const bool valued = std::strcmp(argv[i], "--idle") == 0 || std::strcmp(argv[i], "--script") == 0 ||
                             std::strcmp(argv[i], "--screenshots") == 0;
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
@@ -124,7 +125,6 @@ int main(int argc, char** argv) {
                 return refuse(std::string("--idle needs a number of seconds (0 to 86400), not ") + argv[i + 1]);
         }
         if (std::strcmp(argv[i], "--script") == 0) script = argv[i + 1];
-        ++i;
     }
     std::string reason;
     if (!tk::checkScriptFile(script, reason)) return refuse(reason);
