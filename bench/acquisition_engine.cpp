@@ -88,10 +88,8 @@ void AcquisitionEngine::takeSample(std::int64_t k, SorviModule* module, std::vec
 std::optional<BenchNanos> AcquisitionEngine::nextEventTime() const {
     if (!running_) return std::nullopt;
     switch (settings_.mode) {
-    case AcquisitionMode::Single:
-        return std::nullopt;
-    case AcquisitionMode::Block:
-        return sampleTime(std::max<std::int64_t>(settings_.blockSize - 1, taken_));
+    case AcquisitionMode::Single: return std::nullopt;
+    case AcquisitionMode::Block: return sampleTime(std::max<std::int64_t>(settings_.blockSize - 1, taken_));
     case AcquisitionMode::Cycle: {
         const std::int64_t packet = settings_.packetSize;
         const std::int64_t nextPacketEnd = (taken_ / packet + 1) * packet - 1;
@@ -105,12 +103,9 @@ std::optional<BenchNanos> AcquisitionEngine::nextEventTime() const {
 
 std::int32_t AcquisitionEngine::readyCount() const {
     switch (settings_.mode) {
-    case AcquisitionMode::Single:
-        return taken_ > 0 ? 1 : 0;
-    case AcquisitionMode::Block:
-        return static_cast<std::int32_t>(block_.size());
-    case AcquisitionMode::Cycle:
-        return static_cast<std::int32_t>(fifo_.size());
+    case AcquisitionMode::Single: return taken_ > 0 ? 1 : 0;
+    case AcquisitionMode::Block: return static_cast<std::int32_t>(block_.size());
+    case AcquisitionMode::Cycle: return static_cast<std::int32_t>(fifo_.size());
     }
     return 0;
 }

@@ -19,8 +19,7 @@ void BenchClock::switchToReal() { virtual_.store(false, std::memory_order_releas
 
 void BenchClock::setVirtualNow(BenchNanos t) {
     BenchNanos old = virtualNow_.load();
-    while (t > old && !virtualNow_.compare_exchange_weak(old, t)) {
-    }
+    while (t > old && !virtualNow_.compare_exchange_weak(old, t)) {}
 }
 
 std::chrono::steady_clock::time_point BenchClock::realDeadline(BenchNanos t) const {

@@ -118,8 +118,11 @@ std::optional<ChannelInput> parseSignal(const std::vector<std::string>& words, s
         in.ohms = std::numeric_limits<double>::infinity();
         return in;
     }
-    const std::pair<const char*, double> resistanceUnits[] = {{"kohm", 1e3}, {"mohm", 1e6}, {"ohm", 1.0},
-                                                                {"k", 1e3},    {"m", 1e6}};
+    const std::pair<const char*, double> resistanceUnits[] = {{"kohm", 1e3},
+                                                              {"mohm", 1e6},
+                                                              {"ohm", 1.0},
+                                                              {"k", 1e3},
+                                                              {"m", 1e6}};
     // "mv" must be read before "m" (megaohm).
     if (auto mv = withUnit(w, "mv")) {
         in.volts = *mv / 1000.0;

@@ -49,11 +49,11 @@ struct StuckBits {
 // Faults of one module that a bench file can declare. Tests can add more at
 // run time through the bench's test interface.
 struct ModuleFaults {
-    std::uint32_t stuckHighChannels = 0;  // bit k-1: channel k always reads 1
-    std::uint32_t stuckLowChannels = 0;   // bit k-1: channel k always reads 0
+    std::uint32_t stuckHighChannels = 0;                   // bit k-1: channel k always reads 1
+    std::uint32_t stuckLowChannels = 0;                    // bit k-1: channel k always reads 0
     std::map<std::uint32_t, StuckBits> stuckRegisterBits;  // by register byte offset
-    bool noPollAck = false;               // RG_STATE bit 1 never comes
-    std::optional<std::uint8_t> idValue;  // RG_ID low byte other than 9
+    bool noPollAck = false;                                // RG_STATE bit 1 never comes
+    std::optional<std::uint8_t> idValue;                   // RG_ID low byte other than 9
 };
 
 struct SorviModuleDescription {
@@ -64,7 +64,7 @@ struct SorviModuleDescription {
 inline constexpr std::int16_t kSorviModuleType = TARVO_MODULE_TYPE_SORVI;
 
 struct PositionDescription {
-    std::int16_t moduleType = 0;  // 0: empty position; 9: SORVI
+    std::int16_t moduleType = 0;                  // 0: empty position; 9: SORVI
     std::optional<SorviModuleDescription> sorvi;  // set when moduleType is 9
 };
 
@@ -75,16 +75,16 @@ struct CarrierDescription {
 
 // One VISA resource on the bus. Attribute values follow the VISA standard.
 struct ResourceDescription {
-    std::string name;                 // canonical resource name, e.g. "VXI0::3::INSTR"
-    std::uint16_t intfType = 0;       // VI_INTF_VXI (2), VI_INTF_GPIB_VXI (3), VI_INTF_TCPIP (6), VI_INTF_USB (7), ...
-    std::uint16_t intfNum = 0;        // board number: the 0 of "VXI0"
-    std::int16_t slot = -1;           // VI_ATTR_SLOT (VXI)
-    std::uint16_t manfId = 0;         // VI_ATTR_MANF_ID
-    std::int16_t mainframeLA = -1;    // VI_ATTR_MAINFRAME_LA (VXI)
-    std::int16_t la = -1;             // VI_ATTR_VXI_LA (VXI)
-    std::uint16_t modelCode = 0;      // VI_ATTR_MODEL_CODE
-    std::string tcpipAddr;            // VI_ATTR_TCPIP_ADDR (TCP/IP)
-    std::string idn;                  // reply to "*IDN?\n" without the line end; empty: no reply
+    std::string name;               // canonical resource name, e.g. "VXI0::3::INSTR"
+    std::uint16_t intfType = 0;     // VI_INTF_VXI (2), VI_INTF_GPIB_VXI (3), VI_INTF_TCPIP (6), VI_INTF_USB (7), ...
+    std::uint16_t intfNum = 0;      // board number: the 0 of "VXI0"
+    std::int16_t slot = -1;         // VI_ATTR_SLOT (VXI)
+    std::uint16_t manfId = 0;       // VI_ATTR_MANF_ID
+    std::int16_t mainframeLA = -1;  // VI_ATTR_MAINFRAME_LA (VXI)
+    std::int16_t la = -1;           // VI_ATTR_VXI_LA (VXI)
+    std::uint16_t modelCode = 0;    // VI_ATTR_MODEL_CODE
+    std::string tcpipAddr;          // VI_ATTR_TCPIP_ADDR (TCP/IP)
+    std::string idn;                // reply to "*IDN?\n" without the line end; empty: no reply
     std::optional<CarrierDescription> carrier;  // set when tarvo_init can open it
 };
 

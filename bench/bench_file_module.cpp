@@ -188,8 +188,8 @@ struct RegisterName {
     std::uint32_t offset;
 };
 constexpr RegisterName kRegisters[] = {
-    {"RG_ID", 0x02},    {"RG_COM1", 0x04},   {"RG_PERIOD", 0x06}, {"RG_IMASK", 0x08}, {"RG_STATE", 0x0A},
-    {"RG_COM3", 0x0C},  {"RG_STATE2", 0x10}, {"RG_LOAD1", 0x12},  {"RG_LOAD3", 0x14},
+    {"RG_ID", 0x02},   {"RG_COM1", 0x04},   {"RG_PERIOD", 0x06}, {"RG_IMASK", 0x08}, {"RG_STATE", 0x0A},
+    {"RG_COM3", 0x0C}, {"RG_STATE2", 0x10}, {"RG_LOAD1", 0x12},  {"RG_LOAD3", 0x14},
 };
 
 std::uint32_t readRegister(const Where& where, const YAML::Node& node) {
@@ -207,7 +207,8 @@ std::uint32_t readRegister(const Where& where, const YAML::Node& node) {
 void readFaults(const Where& where, const YAML::Node& node, ModuleFaults& f) {
     expectMap(where, node);
     checkKeys(where, node, {"stuck_high", "stuck_low", "stuck_bits", "no_poll_ack", "id_value"});
-    if (auto n = field(node, "stuck_high"); n.IsDefined()) f.stuckHighChannels = readChannelSet(where / "stuck_high", n);
+    if (auto n = field(node, "stuck_high"); n.IsDefined())
+        f.stuckHighChannels = readChannelSet(where / "stuck_high", n);
     if (auto n = field(node, "stuck_low"); n.IsDefined()) f.stuckLowChannels = readChannelSet(where / "stuck_low", n);
     if (const std::uint32_t both = f.stuckHighChannels & f.stuckLowChannels; both != 0) {
         int k = 1;

@@ -17,9 +17,7 @@ Where Where::operator/(std::string_view key) const {
     return Where{source, path.empty() ? std::string(key) : path + "." + std::string(key)};
 }
 
-Where Where::operator[](std::size_t index) const {
-    return Where{source, path + "[" + std::to_string(index) + "]"};
-}
+Where Where::operator[](std::size_t index) const { return Where{source, path + "[" + std::to_string(index) + "]"}; }
 
 namespace {
 
@@ -74,11 +72,11 @@ namespace {
 
 const char* kindName(const YAML::Node& node) {
     switch (node.Type()) {
-        case YAML::NodeType::Map: return "a map";
-        case YAML::NodeType::Sequence: return "a list";
-        case YAML::NodeType::Scalar: return "a single value";
-        case YAML::NodeType::Null: return "empty";
-        default: return "missing";
+    case YAML::NodeType::Map: return "a map";
+    case YAML::NodeType::Sequence: return "a list";
+    case YAML::NodeType::Scalar: return "a single value";
+    case YAML::NodeType::Null: return "empty";
+    default: return "missing";
     }
 }
 
@@ -108,7 +106,8 @@ void checkKeys(const Where& where, const YAML::Node& map, std::initializer_list<
             for (auto a : allowed) list += (list.empty() ? "" : ", ") + std::string(a);
             // A long or unprintable key is echoed cut, and not in the path.
             const bool plain = quoted(key) == "'" + key + "'";
-            fail(plain ? where / key : where, entry.first, "unknown key " + quoted(key) + " (expected one of: " + list + ")");
+            fail(plain ? where / key : where, entry.first,
+                 "unknown key " + quoted(key) + " (expected one of: " + list + ")");
         }
         if (!seen.insert(key).second) fail(where / key, entry.first, "key " + quoted(key) + " is given twice");
     }
@@ -122,8 +121,7 @@ YAML::Node field(const YAML::Node& map, std::string_view key) {
 
 long long readInteger(const Where& where, const YAML::Node& node, long long lo, long long hi) {
     const std::string text = expectText(where, node);
-    if (!parseInteger(text, INT64_MIN / 2, INT64_MAX / 2))
-        fail(where, node, quoted(text) + " is not a whole number");
+    if (!parseInteger(text, INT64_MIN / 2, INT64_MAX / 2)) fail(where, node, quoted(text) + " is not a whole number");
     auto value = parseInteger(text, lo, hi);
     if (!value)
         fail(where, node, quoted(text) + " is out of range (" + std::to_string(lo) + " to " + std::to_string(hi) + ")");
@@ -192,8 +190,9 @@ CarrierDescription readCarrier(const Where& where, const YAML::Node& node) {
     const auto bytes = parseMemorySize(text);
     if (!bytes)
         fail(where / "memory", memory,
-             quoted(text) + " is not a memory size (a whole number of bytes, optionally with K, M or G, "
-                            "e.g. 16MiB, 512K, 0x100000)");
+             quoted(text) +
+                 " is not a memory size (a whole number of bytes, optionally with K, M or G, "
+                 "e.g. 16MiB, 512K, 0x100000)");
     if (*bytes < 16 || *bytes > 4294967295u)
         fail(where / "memory", memory, quoted(text) + " is out of range (16 bytes to 4GiB - 1)");
     c.memoryBytes = static_cast<std::uint32_t>(*bytes);
@@ -244,7 +243,8 @@ ResourceDescription readResource(const Where& where, const YAML::Node& node) {
         std::string text = expectText(where / "interface", n);
         std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
         if (text != keyword)
-            fail(where / "interface", n, quoted(n.Scalar()) + " does not match the resource name's interface " + keyword);
+            fail(where / "interface", n,
+                 quoted(n.Scalar()) + " does not match the resource name's interface " + keyword);
     }
     if (vxi) {
         r.la = static_cast<std::int16_t>(parsed->vxiLA);
@@ -282,7 +282,8 @@ ResourceDescription readResource(const Where& where, const YAML::Node& node) {
     if (tcpip && dottedAddress(parsed->host)) r.tcpipAddr = parsed->host;
     if (const YAML::Node n = onlyFor("tcpip_address", tcpip, "TCPIP"); n.IsDefined()) {
         const std::string text = expectText(where / "tcpip_address", n);
-        if (!dottedAddress(text)) fail(where / "tcpip_address", n, quoted(text) + " is not a dotted address like 192.168.1.20");
+        if (!dottedAddress(text))
+            fail(where / "tcpip_address", n, quoted(text) + " is not a dotted address like 192.168.1.20");
         r.tcpipAddr = text;
     }
     if (tcpip && r.tcpipAddr.empty())

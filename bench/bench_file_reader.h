@@ -25,8 +25,8 @@ struct Where {
     const std::string& source;
     std::string path;
 
-    Where operator/(std::string_view key) const;   // a map entry: path.key
-    Where operator[](std::size_t index) const;     // a list entry: path[index]
+    Where operator/(std::string_view key) const;  // a map entry: path.key
+    Where operator[](std::size_t index) const;    // a list entry: path[index]
 };
 
 // A value of the file as it is echoed in a message: in single quotes, cut to

@@ -70,15 +70,15 @@ YAML::Node singleDocument(const std::string& text, const std::string& sourceName
     std::istringstream in(text);
     YAML::Parser parser(in);
     DocumentProbe probe;
-    for (int i = 0; i < 2 && parser.HandleNextDocument(probe); ++i) {
-    }
+    for (int i = 0; i < 2 && parser.HandleNextDocument(probe); ++i) {}
     if (probe.documents.size() > 1) {
         const YAML::Mark mark = probe.documents[1].mark;
         std::string where = sourceName;
         if (!mark.is_null()) where += ":" + std::to_string(mark.line + 1) + ":" + std::to_string(mark.column + 1);
-        const bool listLeftOfKey =
-            probe.documents[0].root == DocumentProbe::Root::Map && probe.documents[1].root == DocumentProbe::Root::List;
-        const bool strayComma = mark.pos >= 0 && static_cast<std::size_t>(mark.pos) < text.size() && text[mark.pos] == ',';
+        const bool listLeftOfKey = probe.documents[0].root == DocumentProbe::Root::Map &&
+                                   probe.documents[1].root == DocumentProbe::Root::List;
+        const bool strayComma = mark.pos >= 0 && static_cast<std::size_t>(mark.pos) < text.size() &&
+                                text[mark.pos] == ',';
         throw file::Error(where + ": " +
                           (listLeftOfKey ? "this list is indented less than its key above it; indent the list "
                                            "under the key (the key itself starts the line)"

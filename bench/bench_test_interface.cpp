@@ -25,9 +25,7 @@ void advanceSeconds(double seconds) {
     BenchSimulation::instance().advance(static_cast<BenchNanos>(std::llround(seconds * kNanosPerSecond)));
 }
 
-double nowSeconds() {
-    return static_cast<double>(BenchSimulation::instance().clock().now()) / kNanosPerSecond;
-}
+double nowSeconds() { return static_cast<double>(BenchSimulation::instance().clock().now()) / kNanosPerSecond; }
 
 void useBench(const BenchDescription& description) { BenchSimulation::instance().useDescription(description); }
 
@@ -75,10 +73,8 @@ bool setCounterInputs(const std::string& carrier, int position, double periodS) 
 bool setStuckRegisterBits(const std::string& carrier, int position, std::uint32_t offset, std::uint16_t setMask,
                           std::uint16_t clearMask) {
     return changeModule(carrier, position, [&](SorviModule& m) {
-        if (setMask == 0 && clearMask == 0)
-            m.faults().stuckRegisterBits.erase(offset);
-        else
-            m.faults().stuckRegisterBits[offset] = {setMask, clearMask};
+        if (setMask == 0 && clearMask == 0) m.faults().stuckRegisterBits.erase(offset);
+        else m.faults().stuckRegisterBits[offset] = {setMask, clearMask};
     });
 }
 

@@ -74,16 +74,24 @@ std::optional<double> parseQuantity(std::string_view text, Quantity quantity) {
     std::string_view unit;
     if (!splitNumber(text, n, unit)) return std::nullopt;
     switch (quantity) {
-        case Quantity::Volts:
-            return scaled(n, unit, {{"", 1.0}, {"V", 1.0}, {"v", 1.0}, {"mV", 1e-3}});
-        case Quantity::Ohms:
-            return scaled(n, unit,
-                          {{"", 1.0},       {"ohm", 1.0},     {"Ohm", 1.0},    {"ohms", 1.0},  {"Ω", 1.0},
-                           {"k", 1e3},      {"kohm", 1e3},    {"kOhm", 1e3},   {"kΩ", 1e3},    {"M", 1e6},
-                           {"Mohm", 1e6},   {"MOhm", 1e6},    {"MΩ", 1e6}});
-        case Quantity::Seconds:
-            return scaled(n, unit,
-                          {{"", 1.0}, {"s", 1.0}, {"ms", 1e-3}, {"us", 1e-6}, {"µs", 1e-6}, {"ns", 1e-9}});
+    case Quantity::Volts: return scaled(n, unit, {{"", 1.0}, {"V", 1.0}, {"v", 1.0}, {"mV", 1e-3}});
+    case Quantity::Ohms:
+        return scaled(n, unit,
+                      {{"", 1.0},
+                       {"ohm", 1.0},
+                       {"Ohm", 1.0},
+                       {"ohms", 1.0},
+                       {"Ω", 1.0},
+                       {"k", 1e3},
+                       {"kohm", 1e3},
+                       {"kOhm", 1e3},
+                       {"kΩ", 1e3},
+                       {"M", 1e6},
+                       {"Mohm", 1e6},
+                       {"MOhm", 1e6},
+                       {"MΩ", 1e6}});
+    case Quantity::Seconds:
+        return scaled(n, unit, {{"", 1.0}, {"s", 1.0}, {"ms", 1e-3}, {"us", 1e-6}, {"µs", 1e-6}, {"ns", 1e-9}});
     }
     return std::nullopt;
 }
@@ -104,7 +112,8 @@ std::optional<std::uint64_t> parseMemorySize(std::string_view text) {
     int shift = -1;
     if (unit.empty() || unit == "B") shift = 0;
     for (const auto& [letter, bits] : {std::pair{'K', 10}, std::pair{'M', 20}, std::pair{'G', 30}})
-        if (unit == std::string(1, letter) || unit == std::string(1, letter) + "B" || unit == std::string(1, letter) + "IB")
+        if (unit == std::string(1, letter) || unit == std::string(1, letter) + "B" ||
+            unit == std::string(1, letter) + "IB")
             shift = bits;
     if (shift < 0) return std::nullopt;
     const auto value = static_cast<std::uint64_t>(*number);

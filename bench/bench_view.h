@@ -14,7 +14,7 @@
 namespace bench {
 
 struct CarrierView {
-    std::string name;                        // canonical resource name
+    std::string name;                           // canonical resource name
     std::array<std::int16_t, 4> moduleTypes{};  // per position; 0 empty, 9 SORVI
 };
 

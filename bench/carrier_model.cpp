@@ -241,29 +241,35 @@ PositionState CarrierModel::positionState(int position) {
 }
 
 ViStatus CarrierModel::setAttribute(int position, ViSession session, ViAttr attribute, ViAttrState value) {
-    return withPosition(position, session, [&](Position& p) -> ViStatus {
-        if (attribute == TARVO_ATTR_USER_DATA) {
-            p.userData = value;
-        } else if (attribute == TARVO_ATTR_MODULE_TYPE) {
-            p.moduleTypeAttr = value;
-        } else {
-            return VI_ERROR_NSUP_ATTR;
-        }
-        return VI_SUCCESS;
-    }, false);
+    return withPosition(
+        position, session,
+        [&](Position& p) -> ViStatus {
+            if (attribute == TARVO_ATTR_USER_DATA) {
+                p.userData = value;
+            } else if (attribute == TARVO_ATTR_MODULE_TYPE) {
+                p.moduleTypeAttr = value;
+            } else {
+                return VI_ERROR_NSUP_ATTR;
+            }
+            return VI_SUCCESS;
+        },
+        false);
 }
 
 ViStatus CarrierModel::getAttribute(int position, ViSession session, ViAttr attribute, ViAttrState* value) {
-    return withPosition(position, session, [&](Position& p) -> ViStatus {
-        if (attribute == TARVO_ATTR_USER_DATA) {
-            *value = p.userData;
-        } else if (attribute == TARVO_ATTR_MODULE_TYPE) {
-            *value = p.moduleTypeAttr;
-        } else {
-            return VI_ERROR_NSUP_ATTR;
-        }
-        return VI_SUCCESS;
-    }, false);
+    return withPosition(
+        position, session,
+        [&](Position& p) -> ViStatus {
+            if (attribute == TARVO_ATTR_USER_DATA) {
+                *value = p.userData;
+            } else if (attribute == TARVO_ATTR_MODULE_TYPE) {
+                *value = p.moduleTypeAttr;
+            } else {
+                return VI_ERROR_NSUP_ATTR;
+            }
+            return VI_SUCCESS;
+        },
+        false);
 }
 
 ViStatus CarrierModel::in16(int position, ViSession session, ViUInt32 offset, ViUInt16* value) {

@@ -6,8 +6,7 @@ namespace bench {
 
 double inputVolts(const ChannelInput& input, double timeS) {
     switch (input.kind) {
-    case ChannelInput::Kind::Voltage:
-        return input.volts;
+    case ChannelInput::Kind::Voltage: return input.volts;
     case ChannelInput::Kind::Square: {
         if (!(input.periodS > 0.0)) return input.low;
         double phase = std::fmod(timeS + input.phaseS, input.periodS);
@@ -27,8 +26,7 @@ double inputVolts(const ChannelInput& input, double timeS) {
         if (!(input.ohms >= 0.0)) return 0.0;
         if (std::isinf(input.ohms)) return kPollSourceVolts;
         return kPollSourceVolts * input.ohms / (input.ohms + kPollSourceOhms);
-    case ChannelInput::Kind::Counter:
-        return 0.0;  // the module puts the count on the input (SorviModule::sampleAt)
+    case ChannelInput::Kind::Counter: return 0.0;  // the module puts the count on the input (SorviModule::sampleAt)
     }
     return 0.0;
 }

@@ -24,10 +24,8 @@ EventDispatcher::~EventDispatcher() {
     if (!thread_.joinable()) return;
     // A routine that ends the process runs this destructor on the event
     // thread itself, which cannot join itself.
-    if (onDispatcherThread())
-        thread_.detach();
-    else
-        thread_.join();
+    if (onDispatcherThread()) thread_.detach();
+    else thread_.join();
 }
 
 void EventDispatcher::post(EventDelivery delivery) {
@@ -86,8 +84,7 @@ void EventDispatcher::run() {
             // on; checked after `delivering_` is set, so a closing session
             // either sees this call coming or is already gone.
             if (auto carrier = d.carrier.lock()) {
-                if (MezzanineRoutine routine = carrier->routineFor(d.position, d.session))
-                    routine(d.session, d.event);
+                if (MezzanineRoutine routine = carrier->routineFor(d.position, d.session)) routine(d.session, d.event);
             }
             lock.lock();
             delivering_ = 0;

@@ -16,8 +16,7 @@ std::string upper(std::string_view s) {
 }
 
 bool equalNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
                return std::toupper(x) == std::toupper(y);
            });
 }
@@ -85,15 +84,13 @@ struct Keyword {
 };
 // GPIB-VXI before GPIB: the longer keyword wins.
 constexpr Keyword kKeywords[] = {
-    {"GPIB-VXI", kIntfGpibVxi}, {"GPIB", kIntfGpib}, {"VXI", kIntfVxi},  {"ASRL", kIntfAsrl},
+    {"GPIB-VXI", kIntfGpibVxi}, {"GPIB", kIntfGpib},   {"VXI", kIntfVxi}, {"ASRL", kIntfAsrl},
     {"PXI", kIntfPxi},          {"TCPIP", kIntfTcpip}, {"USB", kIntfUsb},
 };
 
 bool isClass(std::string_view field, std::string_view cls) { return equalNoCase(field, cls); }
 
-std::string boardPrefix(const ParsedResourceName& p) {
-    return interfaceKeyword(p.intfType) + std::to_string(p.board);
-}
+std::string boardPrefix(const ParsedResourceName& p) { return interfaceKeyword(p.intfType) + std::to_string(p.board); }
 
 bool parseVxi(ParsedResourceName& p, const std::vector<std::string_view>& f) {
     const std::string prefix = boardPrefix(p);
@@ -205,8 +202,7 @@ bool parseUsb(ParsedResourceName& p, std::vector<std::string_view> f) {
     char ids[32];
     std::snprintf(ids, sizeof ids, "0x%04X::0x%04X", p.usbManfId, p.usbModelCode);
     p.resourceClass = cls;
-    p.canonical = boardPrefix(p) + "::" + ids + "::" + p.usbSerial + "::" + std::to_string(p.usbInterface) +
-                  "::" + cls;
+    p.canonical = boardPrefix(p) + "::" + ids + "::" + p.usbSerial + "::" + std::to_string(p.usbInterface) + "::" + cls;
     return true;
 }
 
@@ -264,13 +260,13 @@ std::optional<ParsedResourceName> parseResourceName(std::string_view name) {
 
     bool ok = false;
     switch (p.intfType) {
-        case kIntfVxi:
-        case kIntfGpibVxi: ok = fields.size() >= 2 && parseVxi(p, fields); break;
-        case kIntfGpib: ok = fields.size() >= 2 && parseGpib(p, fields); break;
-        case kIntfAsrl: ok = parseAsrl(p, fields); break;
-        case kIntfTcpip: ok = fields.size() >= 2 && parseTcpip(p, fields); break;
-        case kIntfUsb: ok = fields.size() >= 2 && parseUsb(p, fields); break;
-        case kIntfPxi: ok = fields.size() >= 2 && parsePxi(p, fields); break;
+    case kIntfVxi:
+    case kIntfGpibVxi: ok = fields.size() >= 2 && parseVxi(p, fields); break;
+    case kIntfGpib: ok = fields.size() >= 2 && parseGpib(p, fields); break;
+    case kIntfAsrl: ok = parseAsrl(p, fields); break;
+    case kIntfTcpip: ok = fields.size() >= 2 && parseTcpip(p, fields); break;
+    case kIntfUsb: ok = fields.size() >= 2 && parseUsb(p, fields); break;
+    case kIntfPxi: ok = fields.size() >= 2 && parsePxi(p, fields); break;
     }
     if (!ok) return std::nullopt;
     return p;

@@ -33,16 +33,16 @@ struct ParsedResourceName {
     std::string resourceClass;  // "INSTR", "SOCKET", "INTFC", "BACKPLANE", "MEMACC", "SERVANT", "RAW"
     std::string canonical;
 
-    int vxiLA = -1;            // VXI and GPIB-VXI INSTR (and BACKPLANE when given)
-    int gpibPrimary = -1;      // GPIB INSTR
-    int gpibSecondary = -1;    // GPIB INSTR; -1 when absent
-    std::string host;          // TCPIP
-    std::string lanDevice;     // TCPIP INSTR ("inst0" when absent)
-    int port = -1;             // TCPIP SOCKET
+    int vxiLA = -1;          // VXI and GPIB-VXI INSTR (and BACKPLANE when given)
+    int gpibPrimary = -1;    // GPIB INSTR
+    int gpibSecondary = -1;  // GPIB INSTR; -1 when absent
+    std::string host;        // TCPIP
+    std::string lanDevice;   // TCPIP INSTR ("inst0" when absent)
+    int port = -1;           // TCPIP SOCKET
     std::uint16_t usbManfId = 0;
     std::uint16_t usbModelCode = 0;
     std::string usbSerial;
-    int usbInterface = 0;      // 0 when absent
+    int usbInterface = 0;  // 0 when absent
     int pxiBus = 0, pxiDevice = -1, pxiFunction = 0;
 };
 

@@ -24,9 +24,9 @@ enum class SessionKind {
 
 struct SessionEntry {
     SessionKind kind;
-    std::string resourceName;       // instrument and carrier sessions: the bench resource
-    ViSession parent = 0;           // the resource manager or carrier it belongs to
-    std::shared_ptr<void> object;   // whatever the owning library keeps for it
+    std::string resourceName;      // instrument and carrier sessions: the bench resource
+    ViSession parent = 0;          // the resource manager or carrier it belongs to
+    std::shared_ptr<void> object;  // whatever the owning library keeps for it
 };
 
 class SessionRegistry {

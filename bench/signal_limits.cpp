@@ -32,8 +32,7 @@ std::string signalError(const ChannelInput& in) {
         if (std::isinf(in.ohms) && in.ohms > 0) return {};  // open contact
         if (!(in.ohms >= 0.0 && in.ohms <= kMaxSensorOhms)) return "resistance out of range (0 to 1000MOhm)";
         return {};
-    case ChannelInput::Kind::Counter:
-        return {};
+    case ChannelInput::Kind::Counter: return {};
     }
     return "unknown kind of signal";
 }

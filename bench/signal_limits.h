@@ -10,10 +10,10 @@
 
 namespace bench {
 
-inline constexpr double kMaxInputVolts = 100.0;         // |volts| of any level
-inline constexpr double kMaxSensorOhms = 1e9;           // sensor resistance, 0 up to this (or open)
-inline constexpr double kMinSignalTimeS = 1e-6;         // shortest period / step
-inline constexpr double kMaxSignalTimeS = 3600.0;       // longest period / step / phase
+inline constexpr double kMaxInputVolts = 100.0;    // |volts| of any level
+inline constexpr double kMaxSensorOhms = 1e9;      // sensor resistance, 0 up to this (or open)
+inline constexpr double kMinSignalTimeS = 1e-6;    // shortest period / step
+inline constexpr double kMaxSignalTimeS = 3600.0;  // longest period / step / phase
 inline constexpr std::size_t kMaxSequenceLevels = 100000;
 
 // Why `input` cannot be put on a module input; empty when it can.

@@ -101,12 +101,10 @@ std::uint32_t SorviModule::sampleAt(double timeS) const {
             const int index = (group - 1) * 16 + k;
             double volts;
             const ChannelInput& input = description_.inputs[index];
-            if (relaysOff)
-                volts = source == 1 ? kTestSourceHighVolts : kTestSourceLowVolts;
+            if (relaysOff) volts = source == 1 ? kTestSourceHighVolts : kTestSourceLowVolts;
             else if (input.kind == ChannelInput::Kind::Counter)
                 volts = (pollCount_ >> index) & 1u ? kCounterHighVolts : kCounterLowVolts;
-            else
-                volts = inputVolts(input, timeS);
+            else volts = inputVolts(input, timeS);
             if (volts > threshold) sample |= 1u << index;
         }
     }

@@ -137,8 +137,7 @@ void chooseOpenModule() {
     if (!carrier.empty() && bench::isOpen(carrier, position)) return;
     for (const bench::CarrierView& c : window().carriers)
         for (int p = 1; p <= 4; ++p)
-            if (c.moduleTypes[static_cast<std::size_t>(p - 1)] == bench::kSorviModuleType &&
-                bench::isOpen(c.name, p)) {
+            if (c.moduleTypes[static_cast<std::size_t>(p - 1)] == bench::kSorviModuleType && bench::isOpen(c.name, p)) {
                 choose(c.name, p);
                 return;
             }
@@ -306,8 +305,10 @@ void stimulusPrompted(const char* stimulus) {
     Window& w = window();
     if (benchWindowPanel() == 0) return;
     chooseOpenModule();
-    static const std::pair<const char*, const char*> asked[] = {
-        {"100k", "100 кОм"}, {"5ohm", "5 Ом"}, {"1V", "1 В"}, {"3V", "3 В"}};
+    static const std::pair<const char*, const char*> asked[] = {{"100k", "100 кОм"},
+                                                                {"5ohm", "5 Ом"},
+                                                                {"1V", "1 В"},
+                                                                {"3V", "3 В"}};
     std::string what = stimulus;
     for (const auto& [word, text] : asked)
         if (what == word) what = text;

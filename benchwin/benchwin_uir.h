@@ -11,16 +11,16 @@ inline constexpr const char* kBenchResource = "benchwin.uir";
 enum BenchPanelId { BENCH = 1 };
 
 enum BenchControl {
-    BENCH_CARRIER = 2,     // ring: the bench's carriers
-    BENCH_POSITION = 3,    // ring: the chosen carrier's four positions
-    BENCH_STATE = 4,       // module state: open, running, mode, frames in memory
-    BENCH_FRAME = 5,       // current frame, channel 32 first
-    BENCH_INPUTS = 6,      // table: what each channel is connected to
-    BENCH_CHANNELS = 7,    // ring: all, 1-16, 17-32, one channel
-    BENCH_CHANNEL = 8,     // the one channel
-    BENCH_SIGNAL = 9,      // ring: the stimulus to connect
-    BENCH_VOLTS = 10,      // level for "напряжение"
-    BENCH_LOW = 11,        // square wave: low level, high level, period
+    BENCH_CARRIER = 2,   // ring: the bench's carriers
+    BENCH_POSITION = 3,  // ring: the chosen carrier's four positions
+    BENCH_STATE = 4,     // module state: open, running, mode, frames in memory
+    BENCH_FRAME = 5,     // current frame, channel 32 first
+    BENCH_INPUTS = 6,    // table: what each channel is connected to
+    BENCH_CHANNELS = 7,  // ring: all, 1-16, 17-32, one channel
+    BENCH_CHANNEL = 8,   // the one channel
+    BENCH_SIGNAL = 9,    // ring: the stimulus to connect
+    BENCH_VOLTS = 10,    // level for "напряжение"
+    BENCH_LOW = 11,      // square wave: low level, high level, period
     BENCH_HIGH = 12,
     BENCH_PERIOD = 13,
     BENCH_APPLY = 14,      // connects the signal to the chosen channels

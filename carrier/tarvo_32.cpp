@@ -178,7 +178,8 @@ ViStatus _VI_FUNC tarvo_m_close(ViSession mvi) {
 }
 
 ViStatus _VI_FUNC tarvo_m_set_attribute(ViSession mvi, ViAttr attribute, ViAttrState value) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.setAttribute(p, mvi, attribute, value); });
+    return onMezzanine(__func__, mvi,
+                       [&](CarrierModel& c, int p) -> ViStatus { return c.setAttribute(p, mvi, attribute, value); });
 }
 
 ViStatus _VI_FUNC tarvo_m_get_attribute(ViSession mvi, ViAttr attribute, void* value) {
@@ -187,21 +188,21 @@ ViStatus _VI_FUNC tarvo_m_get_attribute(ViSession mvi, ViAttr attribute, void* v
         ViAttrState v = 0;
         const ViStatus s = c.getAttribute(p, mvi, attribute, &v);
         if (s != VI_SUCCESS) return s;
-        if (attribute == TARVO_ATTR_MODULE_TYPE)
-            *static_cast<ViUInt16*>(value) = static_cast<ViUInt16>(v);
-        else
-            *static_cast<ViAttrState*>(value) = v;
+        if (attribute == TARVO_ATTR_MODULE_TYPE) *static_cast<ViUInt16*>(value) = static_cast<ViUInt16>(v);
+        else *static_cast<ViAttrState*>(value) = v;
         return s;
     });
 }
 
 ViStatus _VI_FUNC tarvo_m_in16(ViSession mvi, ViUInt32 offset, ViUInt16* value) {
     if (!value) return VI_ERROR_USER_BUF;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.in16(p, mvi, offset, value); });
+    return onMezzanine(__func__, mvi,
+                       [&](CarrierModel& c, int p) -> ViStatus { return c.in16(p, mvi, offset, value); });
 }
 
 ViStatus _VI_FUNC tarvo_m_out16(ViSession mvi, ViUInt32 offset, ViUInt16 value) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.out16(p, mvi, offset, value); });
+    return onMezzanine(__func__, mvi,
+                       [&](CarrierModel& c, int p) -> ViStatus { return c.out16(p, mvi, offset, value); });
 }
 
 // Every unit-taking function works on unit 0 only.
@@ -245,7 +246,8 @@ ViStatus _VI_FUNC tarvo_m_mode(ViSession mvi, ViInt16 unit, ViInt16 mode) {
 }
 
 ViStatus _VI_FUNC tarvo_m_trig_length(ViSession mvi, ViInt16 length) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.setTrigLength(p, mvi, length); });
+    return onMezzanine(__func__, mvi,
+                       [&](CarrierModel& c, int p) -> ViStatus { return c.setTrigLength(p, mvi, length); });
 }
 
 ViStatus _VI_FUNC tarvo_m_block_size(ViSession mvi, ViInt16 unit, ViInt32 samples) {
@@ -303,7 +305,8 @@ ViStatus _VI_FUNC tarvo_m_alloc_q(ViSession mvi, ViInt16 unit, ViUInt32* bytes, 
 }
 
 ViStatus _VI_FUNC tarvo_m_handler(ViSession mvi, tarvo_m_routine routine) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.setRoutine(p, mvi, routine); });
+    return onMezzanine(__func__, mvi,
+                       [&](CarrierModel& c, int p) -> ViStatus { return c.setRoutine(p, mvi, routine); });
 }
 
 ViStatus _VI_FUNC tarvo_m_config_event(ViSession mvi, ViInt16 on) {
@@ -340,14 +343,16 @@ ViStatus _VI_FUNC tarvo_m_howmuch_data_q(ViSession mvi, ViInt16 unit, ViInt32* c
 
 ViStatus _VI_FUNC tarvo_m_read_last(ViSession mvi, ViUInt32* sample, ViUInt32* out3, ViUInt32* out4) {
     if (!sample) return VI_ERROR_USER_BUF;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus { return c.readLast(p, mvi, sample, out3, out4); });
+    return onMezzanine(__func__, mvi,
+                       [&](CarrierModel& c, int p) -> ViStatus { return c.readLast(p, mvi, sample, out3, out4); });
 }
 
 ViStatus _VI_FUNC tarvo_m_read_block(ViSession mvi, ViInt32 first, ViInt32 count, ViUInt32* buffer) {
     if (!buffer && count != 0) return VI_ERROR_USER_BUF;
     ViUInt32 none = 0;
-    return onMezzanine(__func__, mvi,
-                       [&](CarrierModel& c, int p) -> ViStatus { return c.readBlock(p, mvi, first, count, buffer ? buffer : &none); });
+    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
+        return c.readBlock(p, mvi, first, count, buffer ? buffer : &none);
+    });
 }
 
 ViStatus _VI_FUNC tarvo_m_read_packet(ViSession mvi, ViInt32 count, ViUInt32* buffer, ViInt32* got) {

@@ -57,8 +57,7 @@ bool askIdentification(ViSession resource, std::string& reply) {
     if (!lock.held()) return false;
     static constexpr char query[] = "*IDN?\n";
     ViUInt32 written = 0;
-    if (viWrite(resource, reinterpret_cast<ViConstBuf>(query), sizeof query - 1, &written) < VI_SUCCESS)
-        return false;
+    if (viWrite(resource, reinterpret_cast<ViConstBuf>(query), sizeof query - 1, &written) < VI_SUCCESS) return false;
     std::array<unsigned char, 256> buffer{};
     ViUInt32 got = 0;
     if (viRead(resource, buffer.data(), buffer.size() - 1, &got) < VI_SUCCESS) return false;
@@ -86,14 +85,11 @@ bool identify(ViSession manager, const char* name, Carrier& carrier) {
     if (viGetAttribute(resource.get(), VI_ATTR_INTF_TYPE, &carrier.intfType) < VI_SUCCESS) return false;
     carrier.resourceName = name;
     switch (carrier.intfType) {
-        case VI_INTF_VXI:
-        case VI_INTF_GPIB_VXI:
-            return identifyVxi(resource.get(), carrier);
-        case VI_INTF_TCPIP:
-        case VI_INTF_USB:
-            return identifyKubolt(resource.get(), carrier);
-        default:
-            return false;
+    case VI_INTF_VXI:
+    case VI_INTF_GPIB_VXI: return identifyVxi(resource.get(), carrier);
+    case VI_INTF_TCPIP:
+    case VI_INTF_USB: return identifyKubolt(resource.get(), carrier);
+    default: return false;
     }
 }
 
@@ -112,10 +108,10 @@ std::size_t utf8Prefix(std::string_view text, std::size_t maxBytes) {
 
 std::string_view vxiCarrierFamily(std::uint16_t modelCode) {
     switch (modelCode & 0x0FFF) {
-        case 0x10D: return "Н.М.";
-        case 0x155: return "Н.М.У.";
-        case 0x177: return "Н.М.М.";
-        default: return {};
+    case 0x10D: return "Н.М.";
+    case 0x155: return "Н.М.У.";
+    case 0x177: return "Н.М.М.";
+    default: return {};
     }
 }
 

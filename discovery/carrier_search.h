@@ -34,7 +34,7 @@ inline constexpr std::size_t kMaxSerialBytes = 31;
 enum class CarrierKind { Vxi, KuboltUsb, KuboltTcpip };
 
 struct Carrier {
-    std::string resourceName;     // as the resource search returned it
+    std::string resourceName;  // as the resource search returned it
     CarrierKind kind = CarrierKind::Vxi;
     ViUInt16 intfType = 0;        // VISA interface type
     std::uint16_t modelCode = 0;  // VXI: low 12 bits; Kubolt: 0x1004

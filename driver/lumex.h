@@ -111,8 +111,8 @@ extern "C" {
 ViStatus _VI_FUNC lumex_init(ViSession carrierSession, ViInt16 mezzanineNumber, ViBoolean idQuery, ViBoolean reset,
                              ViSession* vi);
 ViStatus _VI_FUNC lumex_init_rsrc(ViRsrc resourceName, ViBoolean idQuery, ViBoolean reset, ViSession* vi);
-ViStatus _VI_FUNC lumex_connect_ex(ViSession* vi, ViSession carrierSession, ViInt16 mezzanineNumber,
-                                   ViBoolean idQuery, ViBoolean reset);
+ViStatus _VI_FUNC lumex_connect_ex(ViSession* vi, ViSession carrierSession, ViInt16 mezzanineNumber, ViBoolean idQuery,
+                                   ViBoolean reset);
 #if !defined(__cplusplus) && !defined(__cplusplus__)
 ViStatus _VI_FUNC lumex_connect(ViSession vi, ViSession carrierSession, ViInt16 mezzanineNumber, ViBoolean idQuery,
                                 ViBoolean reset);

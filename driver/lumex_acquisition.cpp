@@ -11,7 +11,7 @@ namespace {
 // The largest sample count whose size in bytes still fits 32 bits.
 constexpr ViInt32 kMaxSamples = 0x3FFFFFFF;
 
-} // namespace
+}  // namespace
 
 ViStatus _VI_FUNC lumex_alloc(ViSession vi, ViInt32 samples)
 {

@@ -16,7 +16,7 @@ public:
 MonotonicClock monotonicClock;
 std::atomic<WaitClock*> currentClock{&monotonicClock};
 
-} // namespace
+}  // namespace
 
 WaitClock& waitClock()
 {
@@ -28,4 +28,4 @@ void setWaitClock(WaitClock* clock)
     currentClock.store(clock != nullptr ? clock : &monotonicClock);
 }
 
-} // namespace lumex
+}  // namespace lumex

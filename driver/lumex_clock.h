@@ -28,6 +28,6 @@ WaitClock& waitClock();
 // back. The clock must outlive its use.
 void setWaitClock(WaitClock* clock);
 
-} // namespace lumex
+}  // namespace lumex
 
 #endif

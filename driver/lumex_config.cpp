@@ -46,7 +46,7 @@ std::atomic<double>& porogOf(lumex_data& record, ViInt16 group)
     return group == 1 ? record.porog1 : record.porog2;
 }
 
-} // namespace
+}  // namespace
 
 ViStatus _VI_FUNC lumex_set_porog(ViSession vi, ViReal64 volts)
 {
@@ -131,8 +131,7 @@ ViStatus _VI_FUNC lumex_mode_1(ViSession vi)
 }
 
 // Block and cycle mode: the mode, and its size unless samples is 0.
-static ViStatus setSizedMode(ViSession vi, ViUInt16 mode, ViInt32 samples,
-                             std::atomic<ViUInt32> lumex_data::*size)
+static ViStatus setSizedMode(ViSession vi, ViUInt16 mode, ViInt32 samples, std::atomic<ViUInt32> lumex_data::*size)
 {
     return withUnmarkedRecord(vi, [&](lumex_data& record) -> ViStatus {
         if (samples < 0)

@@ -9,8 +9,8 @@ namespace lumex {
 namespace {
 
 struct EventAction {
-    ViInt32 userCode;  // passed to the user handler
-    ViInt16 instrMark; // 0: data event, else the instrument-error mark
+    ViInt32 userCode;   // passed to the user handler
+    ViInt16 instrMark;  // 0: data event, else the instrument-error mark
     bool resetModule;
 };
 
@@ -54,7 +54,7 @@ EventAction classify(ViInt32 event)
     }
 }
 
-} // namespace
+}  // namespace
 
 ViInt16 _VI_FUNCH moduleInterrupt(ViSession vi, ViInt32 event)
 {
@@ -78,4 +78,4 @@ ViInt16 _VI_FUNCH moduleInterrupt(ViSession vi, ViInt32 event)
     return (action.instrMark == 0 && handled != 0) ? 1 : 0;
 }
 
-} // namespace lumex
+}  // namespace lumex

@@ -11,6 +11,6 @@ namespace lumex {
 // a data event was taken, 0 otherwise.
 ViInt16 _VI_FUNCH moduleInterrupt(ViSession vi, ViInt32 event);
 
-} // namespace lumex
+}  // namespace lumex
 
 #endif

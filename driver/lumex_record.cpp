@@ -27,7 +27,7 @@ LiveRecords& live()
     return records;
 }
 
-} // namespace
+}  // namespace
 
 lumex_data* createRecord()
 {
@@ -113,4 +113,4 @@ void setResetValues(lumex_data& record, double porog)
     record.runFlag.store(0);
 }
 
-} // namespace lumex
+}  // namespace lumex

@@ -107,6 +107,6 @@ ViStatus withUnmarkedRecord(ViSession vi, Operation&& operation)
 // The record fields that reset restores (thresholds set separately).
 void setResetValues(lumex_data& record, double porog);
 
-} // namespace lumex
+}  // namespace lumex
 
 #endif

@@ -239,4 +239,4 @@ ViStatus checkRegister(ViSession vi, ViUInt32 offset, int bits)
     return VI_SUCCESS;
 }
 
-} // namespace lumex
+}  // namespace lumex

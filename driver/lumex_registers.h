@@ -21,16 +21,16 @@ inline constexpr ViUInt32 RG_LOAD1 = 0x12;
 inline constexpr ViUInt32 RG_LOAD3 = 0x14;
 
 // Control registers RG_COM1 and RG_COM3.
-inline constexpr ViUInt16 kThresholdField = 0x0FFF;   // bits 11..0, the threshold code
-inline constexpr ViUInt16 kRelaysOffBit = 0x2000;     // bit 13
-inline constexpr ViUInt16 kControlResetBits = 0x7000; // bits 14..12, set on reset (relays off among them)
-inline constexpr ViUInt16 kSourceField = 0xC000;      // bits 15..14, the input source
-inline constexpr ViUInt16 kSourceInputs = 0x4000;     // source: the inputs, normal measurement
+inline constexpr ViUInt16 kThresholdField = 0x0FFF;    // bits 11..0, the threshold code
+inline constexpr ViUInt16 kRelaysOffBit = 0x2000;      // bit 13
+inline constexpr ViUInt16 kControlResetBits = 0x7000;  // bits 14..12, set on reset (relays off among them)
+inline constexpr ViUInt16 kSourceField = 0xC000;       // bits 15..14, the input source
+inline constexpr ViUInt16 kSourceInputs = 0x4000;      // source: the inputs, normal measurement
 
 // RG_PERIOD.
-inline constexpr ViUInt16 kPeriodCountField = 0x07FF; // bits 10..0, ticks - 1
-inline constexpr ViUInt16 kSingleModeBit = 0x8000;    // bit 15
-inline constexpr ViUInt16 kCoarseUnitBit = 0x2000;    // bit 13
+inline constexpr ViUInt16 kPeriodCountField = 0x07FF;  // bits 10..0, ticks - 1
+inline constexpr ViUInt16 kSingleModeBit = 0x8000;     // bit 15
+inline constexpr ViUInt16 kCoarseUnitBit = 0x2000;     // bit 13
 
 // RG_STATE.
 inline constexpr ViUInt16 kPollDoneBit = 0x0002;      // bit 1
@@ -102,6 +102,6 @@ ViStatus refuseWhileRunning(ViSession vi, lumex_data* record);
 // error, or LUMEX_ERROR_SELF_TEST when a bit does not read back.
 ViStatus checkRegister(ViSession vi, ViUInt32 offset, int bits);
 
-} // namespace lumex
+}  // namespace lumex
 
 #endif

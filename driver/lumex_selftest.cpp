@@ -240,7 +240,7 @@ private:
     ViInt16 savedTrigger_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 ViStatus _VI_FUNC lumex_self_test(ViSession vi, ViInt16* result, ViChar message[])
 {

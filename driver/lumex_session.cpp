@@ -75,7 +75,7 @@ ViStatus setUpModule(ViSession vi, lumex_data& record, ViBoolean idQuery, ViBool
     return VI_SUCCESS;
 }
 
-} // namespace
+}  // namespace
 
 ViStatus _VI_FUNC lumex_init(ViSession carrierSession, ViInt16 mezzanineNumber, ViBoolean idQuery, ViBoolean reset,
                              ViSession* vi)
@@ -148,8 +148,8 @@ static ViStatus checkConnectArguments(ViInt16 mezzanineNumber, ViBoolean idQuery
     return VI_SUCCESS;
 }
 
-ViStatus _VI_FUNC lumex_connect_ex(ViSession* vi, ViSession carrierSession, ViInt16 mezzanineNumber,
-                                   ViBoolean idQuery, ViBoolean reset)
+ViStatus _VI_FUNC lumex_connect_ex(ViSession* vi, ViSession carrierSession, ViInt16 mezzanineNumber, ViBoolean idQuery,
+                                   ViBoolean reset)
 {
     if (vi == nullptr)
         return VI_ERROR_PARAMETER1;
@@ -161,8 +161,10 @@ ViStatus _VI_FUNC lumex_connect_ex(ViSession* vi, ViSession carrierSession, ViIn
 // The C form, taking vi by value: it cannot hand a new session back, so it
 // only re-runs the module set-up on a session that is already open. lumex.h
 // declares it for C callers only, so it is marked for export here.
-extern "C" __attribute__((visibility("default"))) ViStatus _VI_FUNC lumex_connect(ViSession vi, ViSession /*carrierSession*/, ViInt16 mezzanineNumber,
-                                           ViBoolean idQuery, ViBoolean reset)
+extern "C" __attribute__((visibility("default"))) ViStatus _VI_FUNC lumex_connect(ViSession vi,
+                                                                                  ViSession /*carrierSession*/,
+                                                                                  ViInt16 mezzanineNumber,
+                                                                                  ViBoolean idQuery, ViBoolean reset)
 {
     if (vi == VI_NULL)
         return VI_ERROR_PARAMETER1;

@@ -42,7 +42,7 @@ const ConvertedTable& convertedTable()
     return table;
 }
 
-} // namespace
+}  // namespace
 
 std::string toCp1251(const char* utf8)
 {
@@ -89,11 +89,11 @@ void copyText(ViChar* buffer, const char* text)
 }
 
 namespace text {
-#define LUMEX_TEXT(name, utf8)                                                                                      \
-    const std::string& name()                                                                                       \
-    {                                                                                                               \
-        static const std::string converted = toCp1251(utf8);                                                        \
-        return converted;                                                                                           \
+#define LUMEX_TEXT(name, utf8)                               \
+    const std::string& name()                                \
+    {                                                        \
+        static const std::string converted = toCp1251(utf8); \
+        return converted;                                    \
     }
 
 LUMEX_TEXT(selfTestPassed, "Самоконтроль завершен успешно")
@@ -115,6 +115,6 @@ const std::string& selfTestFailed()
     static const std::string copy = driverStatusText(LUMEX_ERROR_SELF_TEST);
     return copy;
 }
-} // namespace text
+}  // namespace text
 
-} // namespace lumex
+}  // namespace lumex

@@ -25,7 +25,7 @@ namespace text {
 const std::string& selfTestPassed();
 const std::string& selfTestFailed();
 const std::string& noCarrierMemory();
-const std::string& noLogicOne(); // printf format with one %x
+const std::string& noLogicOne();  // printf format with one %x
 const std::string& noLogicZeroAt2V();
 const std::string& noLogicZeroAt9V5();
 const std::string& suffix12V();
@@ -33,8 +33,8 @@ const std::string& suffix1V2();
 const std::string& suffix9V5();
 const std::string& initErrorSuffix();
 const std::string& unknownStatus();
-} // namespace text
+}  // namespace text
 
-} // namespace lumex
+}  // namespace lumex
 
 #endif

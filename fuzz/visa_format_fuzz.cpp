@@ -56,20 +56,20 @@ void fixedFormat(unsigned which) {
     Guarded text(32);
     ViInt32 size = 32;
     switch (which % 14) {
-        case 0: scan("%d", &i32); break;
-        case 1: scan("%hd,%lld;%x", &i16, &i64, &i32); break;
-        case 2: scan("%f %lf", &f, &d); break;
-        case 3: scan("%31s", text.data()); break;
-        case 4: scan("%#s", &size, text.data()); break;
-        case 5: scan("%#t", &size, text.data()); break;
-        case 6: scan("%31t", text.data()); break;
-        case 7: scan("%31[^,],%d", text.data(), &i32); break;
-        case 8: scan("%#[A-Z0-9]", &size, text.data()); break;
-        case 9: scan("%#c", &size, text.data()); break;
-        case 10: scan("%#40c", &size, text.data()); break;
-        case 11: scan("%32c", text.data()); break;
-        case 12: scan("%*d%*s%31s", text.data()); break;
-        case 13: scan("%i %o %X", &i32, &i32, &i32); break;
+    case 0: scan("%d", &i32); break;
+    case 1: scan("%hd,%lld;%x", &i16, &i64, &i32); break;
+    case 2: scan("%f %lf", &f, &d); break;
+    case 3: scan("%31s", text.data()); break;
+    case 4: scan("%#s", &size, text.data()); break;
+    case 5: scan("%#t", &size, text.data()); break;
+    case 6: scan("%31t", text.data()); break;
+    case 7: scan("%31[^,],%d", text.data(), &i32); break;
+    case 8: scan("%#[A-Z0-9]", &size, text.data()); break;
+    case 9: scan("%#c", &size, text.data()); break;
+    case 10: scan("%#40c", &size, text.data()); break;
+    case 11: scan("%32c", text.data()); break;
+    case 12: scan("%*d%*s%31s", text.data()); break;
+    case 13: scan("%i %o %X", &i32, &i32, &i32); break;
     }
     text.check(32);
     if (size < 0 || size > 32) __builtin_trap();

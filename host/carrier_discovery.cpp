@@ -24,15 +24,13 @@ CarrierInfo withLabel(discovery::Carrier carrier) {
 
 std::string carrierLabel(const discovery::Carrier& c) {
     switch (c.kind) {
-        case CarrierKind::Vxi: {
-            const std::string_view family = discovery::vxiCarrierFamily(c.modelCode);
-            return format("%.*s  Л.А.крейта:0x%02X, слот:%d  (%s)", int(family.size()), family.data(),
-                          unsigned(c.crateLA) & 0xFFu, int(c.slot), c.resourceName.c_str());
-        }
-        case CarrierKind::KuboltTcpip:
-            return format("Kubolt, LXI (%s, №:%s)", c.address.c_str(), c.serial.c_str());
-        case CarrierKind::KuboltUsb:
-            return format("Kubolt, USB (№:%s)", c.serial.c_str());
+    case CarrierKind::Vxi: {
+        const std::string_view family = discovery::vxiCarrierFamily(c.modelCode);
+        return format("%.*s  Л.А.крейта:0x%02X, слот:%d  (%s)", int(family.size()), family.data(),
+                      unsigned(c.crateLA) & 0xFFu, int(c.slot), c.resourceName.c_str());
+    }
+    case CarrierKind::KuboltTcpip: return format("Kubolt, LXI (%s, №:%s)", c.address.c_str(), c.serial.c_str());
+    case CarrierKind::KuboltUsb: return format("Kubolt, USB (№:%s)", c.serial.c_str());
     }
     return {};
 }

@@ -29,8 +29,7 @@ host::HostPanel* runningPanel = nullptr;
 int main(int argc, char** argv) {
     host::HostOptions options;
     std::string error;
-    if (!host::parseOptions(argc, argv, options, error))
-        return refuse(error + " (panelhost --help lists the options)");
+    if (!host::parseOptions(argc, argv, options, error)) return refuse(error + " (panelhost --help lists the options)");
     if (options.help) {
         std::fputs(host::usageText(), stdout);
         return 0;

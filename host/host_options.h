@@ -7,11 +7,11 @@
 namespace host {
 
 struct HostOptions {
-    std::string pluginPath;  // --plugin PATH (empty: SORVI_PLUGIN or the default)
-    std::string benchFile;   // --bench FILE (sets SORVI_BENCH)
-    std::string scriptFile;  // --script FILE (run by the toolkit; checked before start)
-    bool help = false;       // --help
-    bool version = false;    // --version
+    std::string pluginPath;    // --plugin PATH (empty: SORVI_PLUGIN or the default)
+    std::string benchFile;     // --bench FILE (sets SORVI_BENCH)
+    std::string scriptFile;    // --script FILE (run by the toolkit; checked before start)
+    bool help = false;         // --help
+    bool version = false;      // --version
     bool benchWindow = false;  // --bench-window: show the bench window at start
 };
 

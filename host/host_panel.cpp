@@ -88,8 +88,7 @@ std::string hex(ViStatus status) {
 
 std::string carrierStatusText(ViStatus status) {
     std::array<ViChar, 256> text{};
-    if (tarvo_error_message(VI_NULL, status, text.data()) < VI_SUCCESS || text[0] == '\0')
-        return "код " + hex(status);
+    if (tarvo_error_message(VI_NULL, status, text.data()) < VI_SUCCESS || text[0] == '\0') return "код " + hex(status);
     text.back() = '\0';
     // The carrier driver's texts are Windows-1251, like every driver text.
     return tk::fromCp1251(text.data()) + " (" + hex(status) + ")";
@@ -128,11 +127,9 @@ void HostPanel::fillCarriers(std::vector<CarrierInfo> carriers, ViStatus discove
         tk::setAttribute(panel_, HOST_CARRIER, tk::ATTR_DIMMED, 1);
         chooseCarrier(kNoCarrier);
         if (discoveryStatus < VI_SUCCESS)
-            setStatus("Поиск инструментов не удался (" + hex(discoveryStatus) +
-                          "). Доступен демо-режим.",
+            setStatus("Поиск инструментов не удался (" + hex(discoveryStatus) + "). Доступен демо-режим.",
                       StatusKind::Warning);
-        else
-            setStatus("Инструмент не найден. Доступен демо-режим.", StatusKind::Warning);
+        else setStatus("Инструмент не найден. Доступен демо-режим.", StatusKind::Warning);
         return;
     }
     tk::setAttribute(panel_, HOST_CARRIER, tk::ATTR_DIMMED, 0);
@@ -144,8 +141,7 @@ void HostPanel::fillCarriers(std::vector<CarrierInfo> carriers, ViStatus discove
         chooseCarrier(0);
     } else {
         chooseCarrier(kNoCarrier);
-        setStatus("Найдено носителей: " + std::to_string(carriers_.size()) + ". Выберите носитель.",
-                  StatusKind::Info);
+        setStatus("Найдено носителей: " + std::to_string(carriers_.size()) + ". Выберите носитель.", StatusKind::Info);
     }
 }
 
@@ -164,14 +160,12 @@ void HostPanel::chooseCarrier(int index) {
             chosen_ = index;
             session_ = session;
             const ViStatus read = readPositions(session_, positions_);
-            const int sorvi = static_cast<int>(std::count_if(
-                positions_.begin(), positions_.end(), [](const PositionInfo& p) { return p.isSorvi(); }));
+            const int sorvi = static_cast<int>(
+                std::count_if(positions_.begin(), positions_.end(), [](const PositionInfo& p) { return p.isSorvi(); }));
             if (read < VI_SUCCESS)
                 setStatus("Позиции носителя не прочитаны: " + carrierStatusText(read), StatusKind::Error);
-            else if (sorvi == 0)
-                setStatus("нет наших мезонинов на базе", StatusKind::Warning);
-            else
-                setStatus("Носитель открыт, модулей СОРВИ: " + std::to_string(sorvi), StatusKind::Info);
+            else if (sorvi == 0) setStatus("нет наших мезонинов на базе", StatusKind::Warning);
+            else setStatus("Носитель открыт, модулей СОРВИ: " + std::to_string(sorvi), StatusKind::Info);
         }
     }
     showPositions();
@@ -192,8 +186,8 @@ void HostPanel::showPositions() {
 
 void HostPanel::positionHighlighted() {
     int position = 0;
-    const bool sorvi = chosen_ >= 0 && tk::getValue(panel_, HOST_POSITIONS, position) == tk::OK &&
-                       position >= 1 && position <= kPositions && positions_[position - 1].isSorvi();
+    const bool sorvi = chosen_ >= 0 && tk::getValue(panel_, HOST_POSITIONS, position) == tk::OK && position >= 1 &&
+                       position <= kPositions && positions_[position - 1].isSorvi();
     tk::setAttribute(panel_, HOST_OPEN, tk::ATTR_DIMMED, sorvi ? 0 : 1);
 }
 
@@ -243,8 +237,7 @@ void HostPanel::openInstance(ViSession carrier, const std::string& carrierName, 
     sorvi_handle handle = panel_;  // the host's panel on entry, the instance on return
     const ViInt32 initStatus = plugin_.init(carrier, static_cast<ViInt16>(position), VI_TRUE, VI_TRUE, &handle);
     if (initStatus < 0 || handle == 0) {
-        setStatus("Панель мезонина " + std::to_string(position) + " не открыта: " + hex(initStatus),
-                  StatusKind::Error);
+        setStatus("Панель мезонина " + std::to_string(position) + " не открыта: " + hex(initStatus), StatusKind::Error);
         return;
     }
     const int id = nextInstanceId_++;
@@ -262,8 +255,7 @@ void HostPanel::openInstance(ViSession carrier, const std::string& carrierName, 
     if (displayStatus != 0)
         setStatus("Панель мезонина " + std::to_string(position) + " не показана: " + hex(displayStatus),
                   StatusKind::Error);
-    else
-        setStatus("Панель мезонина " + std::to_string(position) + " закрыта", StatusKind::Info);
+    else setStatus("Панель мезонина " + std::to_string(position) + " закрыта", StatusKind::Info);
 }
 
 void HostPanel::requestExit() {

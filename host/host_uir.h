@@ -18,8 +18,8 @@ enum HostControl {
     HOST_DEMO_POS = 5,   // position number a demo instance takes
     HOST_DEMO = 6,       // opens a soft front panel with no carrier
     HOST_EXIT = 7,
-    HOST_STATUS = 8,     // status line
-    HOST_BENCH = 9,      // shows the bench window "Стенд"
+    HOST_STATUS = 8,  // status line
+    HOST_BENCH = 9,   // shows the bench window "Стенд"
 };
 
 // Value of the carrier ring's item that stands for "no carrier chosen".

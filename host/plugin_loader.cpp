@@ -49,10 +49,8 @@ bool SorviPlugin::load(const std::string& path) {
         return false;
     }
     std::string missing;
-    if (!resolve(library_, "sorvi_init", init, missing) ||
-        !resolve(library_, "sorvi_display", display, missing) ||
-        !resolve(library_, "sorvi_hide", hide, missing) ||
-        !resolve(library_, "sorvi_close", close, missing)) {
+    if (!resolve(library_, "sorvi_init", init, missing) || !resolve(library_, "sorvi_display", display, missing) ||
+        !resolve(library_, "sorvi_hide", hide, missing) || !resolve(library_, "sorvi_close", close, missing)) {
         error_ = path + ": " + missing;
         unload();
         return false;
@@ -85,8 +83,7 @@ std::string defaultPluginPath() {
 
 std::string pluginPath(const std::string& option) {
     if (!option.empty()) return option;
-    if (const char* fromEnv = std::getenv(kPluginEnvVar); fromEnv != nullptr && *fromEnv != '\0')
-        return fromEnv;
+    if (const char* fromEnv = std::getenv(kPluginEnvVar); fromEnv != nullptr && *fromEnv != '\0') return fromEnv;
     return defaultPluginPath();
 }
 

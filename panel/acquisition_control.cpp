@@ -146,8 +146,7 @@ int change_mode(int, int, int event, void* callbackData, int, int) {
         dim(mp, MP_GRAPH, false);
         checkError(*inst, lumex_mode_cycle(inst->session, 0));
         break;
-    default:
-        break;
+    default: break;
     }
     return 0;
 }
@@ -266,7 +265,7 @@ void updatePanel(int mainPanel) {
 }
 
 void updateData(int mainPanel) {
-    static constexpr int kSettings[] = {MP_POROG_C,    MP_SAMPLE_PERIOD, MP_MODE,      MP_B_P_SIZE,
-                                        MP_BASE_MEM,   MP_RELE_SWITCH,   MP_START_TYPE};
+    static constexpr int kSettings[] = {MP_POROG_C,  MP_SAMPLE_PERIOD, MP_MODE,      MP_B_P_SIZE,
+                                        MP_BASE_MEM, MP_RELE_SWITCH,   MP_START_TYPE};
     for (int control : kSettings) tk::callCallback(mainPanel, control, tk::EVENT_COMMIT);
 }

@@ -49,6 +49,4 @@ int cadr(int, int, int event, void* callbackData, int, int) {
     return 0;
 }
 
-std::uint32_t demoFrame() {
-    return static_cast<std::uint32_t>(std::rand() / (RAND_MAX + 1.0) * 65536.0);
-}
+std::uint32_t demoFrame() { return static_cast<std::uint32_t>(std::rand() / (RAND_MAX + 1.0) * 65536.0); }

@@ -21,15 +21,12 @@ constexpr int kDemoCrate = 10;
 constexpr int kDemoSlot = 11;
 constexpr double kStartThresholdVolts = 2.0;
 
-bool startsWith(const char* text, const char* prefix) {
-    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
+bool startsWith(const char* text, const char* prefix) { return std::strncmp(text, prefix, std::strlen(prefix)) == 0; }
 
 // Opens the driver session on the carrier's position (the driver's two-call
 // opening: it first learns the carrier's name, then its session) and
 // registers the user handler.
-ViStatus openModule(SorviInstance& inst, ViSession carrierSession, int mezIndex, ViBoolean idQuery,
-                    ViBoolean reset) {
+ViStatus openModule(SorviInstance& inst, ViSession carrierSession, int mezIndex, ViBoolean idQuery, ViBoolean reset) {
     char resourceName[256] = {};
     ViStatus status = viGetAttribute(carrierSession, VI_ATTR_RSRC_NAME, resourceName);
     if (status < 0) return status;
@@ -74,8 +71,7 @@ ViStatus identify(SorviInstance& inst, ViSession carrierSession) {
     if (status < 0) return status;
     inst.crate = mainframe;
     inst.slot = slot;
-    std::snprintf(inst.title, sizeof inst.title, "кр.%d, сл.%d, мез.№ %d", inst.crate, inst.slot,
-                  inst.mezIndex);
+    std::snprintf(inst.title, sizeof inst.title, "кр.%d, сл.%d, мез.№ %d", inst.crate, inst.slot, inst.mezIndex);
     return VI_SUCCESS;
 }
 
@@ -91,8 +87,7 @@ ViStatus reserveMemory(SorviInstance& inst, ViSession carrierSession) {
     return VI_SUCCESS;
 }
 
-ViStatus openSteps(SorviInstance& inst, ViSession carrierSession, int mezIndex, ViBoolean idQuery,
-                   ViBoolean reset) {
+ViStatus openSteps(SorviInstance& inst, ViSession carrierSession, int mezIndex, ViBoolean idQuery, ViBoolean reset) {
     inst.mezIndex = mezIndex;
     if (carrierSession != 0) {
         const ViStatus status = openModule(inst, carrierSession, mezIndex, idQuery, reset);
@@ -134,8 +129,8 @@ int ensureRuntime() {
     return tk::initRuntime(argc, argv);
 }
 
-ViStatus openInstance(ViSession carrierSession, int mezIndex, ViBoolean idQuery, ViBoolean reset,
-                      int homePanel, SorviInstance*& instance) {
+ViStatus openInstance(ViSession carrierSession, int mezIndex, ViBoolean idQuery, ViBoolean reset, int homePanel,
+                      SorviInstance*& instance) {
     instance = nullptr;
     installResetPoster();
     // The table has room for positions 1..4 only.

@@ -70,8 +70,7 @@ Entry entry(int index) {
     return s.table[index];
 }
 
-bool withInstanceOfSession(ViSession session,
-                           const std::function<void(SorviInstance&, std::uint64_t)>& action) {
+bool withInstanceOfSession(ViSession session, const std::function<void(SorviInstance&, std::uint64_t)>& action) {
     if (session == 0) return false;
     State& s = state();
     std::lock_guard lock(s.mutex);

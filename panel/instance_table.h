@@ -46,8 +46,7 @@ Entry entry(int index);
 // while the table is locked, so the instance cannot be freed meanwhile.
 // Session 0 names no instance (every demo instance has it). Returns false
 // when nothing matched. The action must not call back into this table.
-bool withInstanceOfSession(ViSession session,
-                           const std::function<void(SorviInstance&, std::uint64_t serial)>& action);
+bool withInstanceOfSession(ViSession session, const std::function<void(SorviInstance&, std::uint64_t serial)>& action);
 
 // Tests: forget everything.
 void resetForTests();

@@ -26,11 +26,9 @@ struct PanelSlot {
     std::int32_t SorviInstance::*field;
 };
 constexpr PanelSlot kLoadOrder[9] = {
-    {ABOUT, &SorviInstance::aboutPanel},     {RP, &SorviInstance::resultsPanel},
-    {ST, &SorviInstance::selfTestPanel},     {EXIT_POPUP, &SorviInstance::exitPopup},
-    {SP, &SorviInstance::chartPanel},        {EP, &SorviInstance::errorPanel},
-    {TP, &SorviInstance::dacTestPanel},      {PP, &SorviInstance::paramsPanel},
-    {MP, &SorviInstance::mainPanel},
+    {ABOUT, &SorviInstance::aboutPanel},     {RP, &SorviInstance::resultsPanel}, {ST, &SorviInstance::selfTestPanel},
+    {EXIT_POPUP, &SorviInstance::exitPopup}, {SP, &SorviInstance::chartPanel},   {EP, &SorviInstance::errorPanel},
+    {TP, &SorviInstance::dacTestPanel},      {PP, &SorviInstance::paramsPanel},  {MP, &SorviInstance::mainPanel},
 };
 
 // The first n characters (not bytes) of a UTF-8 text.

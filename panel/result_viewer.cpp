@@ -27,18 +27,11 @@ int readRunFrames(const SorviInstance& inst, std::int64_t pos, int count, std::u
     run.device = inst.fileDevice;
     run.inode = inst.fileInode;
     switch (readRunPage(resultFilePath(inst), run, pos, count, frames)) {
-    case PageRead::Ok:
-        return 0;
-    case PageRead::CannotOpen:
-        tk::messagePopup(inst.fileName, "Не возможно открыть файл");
-        break;
-    case PageRead::CannotSeek:
-        tk::messagePopup(inst.fileName, "Ошибка при перемещении в файле");
-        break;
+    case PageRead::Ok: return 0;
+    case PageRead::CannotOpen: tk::messagePopup(inst.fileName, "Не возможно открыть файл"); break;
+    case PageRead::CannotSeek: tk::messagePopup(inst.fileName, "Ошибка при перемещении в файле"); break;
     case PageRead::NotThisRun:
-    case PageRead::CannotRead:
-        tk::messagePopup(inst.fileName, "Ошибка при чтении файла");
-        break;
+    case PageRead::CannotRead: tk::messagePopup(inst.fileName, "Ошибка при чтении файла"); break;
     }
     return -1;
 }

@@ -40,9 +40,7 @@ private:
 // been cleared again never reach the widget.
 class ListWriter {
 public:
-    ListWriter(int panel, int control) : panel_(panel), control_(control) {
-        tk::lineCount(panel_, control_, shown_);
-    }
+    ListWriter(int panel, int control) : panel_(panel), control_(control) { tk::lineCount(panel_, control_, shown_); }
     bool empty() const { return shown_ + pending_ == 0; }
     void add(const char* line) {
         if (shown_ + pending_ > kResultsListMaxLines) {

@@ -68,8 +68,8 @@ Portion readPackets(SorviInstance& inst, ViInt32 ready) {
         // Past the ring's end once, the ring holds a whole lap.
         if (part == 1 || position == inst.bufferSize) inst.wrapped = 1;
         if (got != count) {
-            std::printf("N %d Запрошено данных %d, прочитано %d, готово %d, всего прочитано %d\n", inst.mezIndex,
-                        count, got, ready, inst.totalRead);
+            std::printf("N %d Запрошено данных %d, прочитано %d, готово %d, всего прочитано %d\n", inst.mezIndex, count,
+                        got, ready, inst.totalRead);
             std::fflush(stdout);
             portion.status = kShortReadStatus;
             break;
@@ -115,8 +115,7 @@ ViStatus outData(SorviInstance& inst) {
     }
     // More frames than one ring's worth were ready after the module stopped:
     // the loop fetches the rest on its next turn.
-    const long long remaining =
-        static_cast<long long>(ready) - (inst.mode == kBlock ? inst.blockRead : portion.count);
+    const long long remaining = static_cast<long long>(ready) - (inst.mode == kBlock ? inst.blockRead : portion.count);
     if (!inst.running && remaining > 0 && portion.status >= 0) {
         std::int16_t none = 0;
         inst.dataPending.compare_exchange_strong(none, 1);

@@ -26,8 +26,8 @@ inline constexpr const char* kSorviVersion = "2.0";
 // Creates an instance for the module at mezIndex of the carrier (0: demo
 // mode). On failure returns the status and leaves nothing behind; the
 // caller shows the failure.
-ViStatus openInstance(ViSession carrierSession, int mezIndex, ViBoolean idQuery, ViBoolean reset,
-                      int homePanel, SorviInstance*& instance);
+ViStatus openInstance(ViSession carrierSession, int mezIndex, ViBoolean idQuery, ViBoolean reset, int homePanel,
+                      SorviInstance*& instance);
 // Shows the "Ошибка инициализации" pop-up with the driver's text for status.
 void reportInitFailure(ViStatus status);
 // Closes the driver session, takes the instance out of the table and frees it.

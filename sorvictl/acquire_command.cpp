@@ -52,9 +52,9 @@ std::uint64_t frameTarget(const AcquireOptions& o, Mode mode) {
         return static_cast<std::uint64_t>(frames);
     }
     switch (mode) {
-        case Mode::Single: return 1;
-        case Mode::Block: return static_cast<std::uint64_t>(o.block);
-        case Mode::Cycle: return 0;
+    case Mode::Single: return 1;
+    case Mode::Block: return static_cast<std::uint64_t>(o.block);
+    case Mode::Cycle: return 0;
     }
     return 0;
 }
@@ -82,7 +82,13 @@ class Capture {
 public:
     Capture(const AcquireOptions& o, Mode mode, std::uint64_t target, ModuleSession& module, FrameSink& sink,
             Console& console, AcquisitionClock& clock)
-        : o_(o), mode_(mode), target_(target), vi_(module.vi()), sink_(sink), clock_(clock), progress_(console),
+        : o_(o),
+          mode_(mode),
+          target_(target),
+          vi_(module.vi()),
+          sink_(sink),
+          clock_(clock),
+          progress_(console),
           console_(console) {}
 
     ~Capture() {
@@ -93,9 +99,9 @@ public:
     bool run() {
         start_ = clock_.now();
         switch (mode_) {
-            case Mode::Single: runSingle(); break;
-            case Mode::Block: runBlock(); break;
-            case Mode::Cycle: runCycle(); break;
+        case Mode::Single: runSingle(); break;
+        case Mode::Block: runBlock(); break;
+        case Mode::Cycle: runCycle(); break;
         }
         progress_.update(sink_.framesWritten(), clock_.now() - start_, true);
         return stopped_;
@@ -287,8 +293,7 @@ AcquireResult runAcquire(const AcquireOptions& o, Console& console, AcquisitionC
             const std::uint64_t kept = sink->framesWritten();
             try {
                 sink->close();
-            } catch (const CommandError&) {
-            }
+            } catch (const CommandError&) {}
             throw CommandError(std::string(e.what()) + "; " + o.output + " holds the " + std::to_string(kept) +
                                " whole frames written before");
         }

@@ -14,19 +14,19 @@ namespace sorvictl {
 struct AcquireOptions {
     std::string resource;
     int position = 1;
-    std::string mode = "cycle";           // single, block, cycle
-    double period = 0.001;                // seconds, 0.0001 to 1
-    std::optional<double> threshold;      // volts, both groups
-    std::optional<double> threshold1;     // channels 1-16
-    std::optional<double> threshold2;     // channels 17-32
-    std::string relays = "on";            // on, off
-    long long packet = 1000;              // cycle: frames per packet
-    long long block = 1000;               // block: frames per block
-    std::optional<long long> frames;      // how many frames in all
-    std::optional<double> duration;       // or for how long (seconds)
-    bool interrupts = false;              // wait for the module's events, not by polling
+    std::string mode = "cycle";        // single, block, cycle
+    double period = 0.001;             // seconds, 0.0001 to 1
+    std::optional<double> threshold;   // volts, both groups
+    std::optional<double> threshold1;  // channels 1-16
+    std::optional<double> threshold2;  // channels 17-32
+    std::string relays = "on";         // on, off
+    long long packet = 1000;           // cycle: frames per packet
+    long long block = 1000;            // block: frames per block
+    std::optional<long long> frames;   // how many frames in all
+    std::optional<double> duration;    // or for how long (seconds)
+    bool interrupts = false;           // wait for the module's events, not by polling
     std::string output;
-    std::string format;                   // empty: by extension
+    std::string format;  // empty: by extension
     bool force = false;
 };
 

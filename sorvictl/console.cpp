@@ -12,8 +12,8 @@ void ProgressLine::update(std::uint64_t frames, double elapsedSeconds, bool forc
     shown_ = true;
     char line[128];
     const double rate = elapsedSeconds > 0 ? static_cast<double>(frames) / elapsedSeconds : 0.0;
-    std::snprintf(line, sizeof line, "\r%llu frames  %.0f frames/s  %.1f s   ",
-                  static_cast<unsigned long long>(frames), rate, elapsedSeconds);
+    std::snprintf(line, sizeof line, "\r%llu frames  %.0f frames/s  %.1f s   ", static_cast<unsigned long long>(frames),
+                  rate, elapsedSeconds);
     console_.err << line << std::flush;
 }
 

@@ -61,10 +61,8 @@ DacSweepResult runDacSweep(const std::string& resource, int position, Console& c
     for (int k = 1; k <= 32; ++k) {
         const auto& at = result.switching[static_cast<std::size_t>(k - 1)];
         char line[48];
-        if (at)
-            std::snprintf(line, sizeof line, "%7d %.2f\n", k, std::abs(*at) < 0.005 ? 0.0 : *at);
-        else
-            std::snprintf(line, sizeof line, "%7d -\n", k);
+        if (at) std::snprintf(line, sizeof line, "%7d %.2f\n", k, std::abs(*at) < 0.005 ? 0.0 : *at);
+        else std::snprintf(line, sizeof line, "%7d -\n", k);
         console.out << line;
     }
     return result;

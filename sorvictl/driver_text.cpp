@@ -29,8 +29,8 @@ std::string statusText(ViSession vi, ViStatus status) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(status));
     char text[LUMEX_TEXT_SIZE] = {};
-    const ViStatus found =
-        vi != VI_NULL ? lumex_error_message(vi, status, text) : tarvo_error_message(VI_NULL, status, text);
+    const ViStatus found = vi != VI_NULL ? lumex_error_message(vi, status, text)
+                                         : tarvo_error_message(VI_NULL, status, text);
     if (found < VI_SUCCESS || text[0] == '\0') return code;
     return std::string(code) + " " + fromCp1251(text);
 }

@@ -44,7 +44,9 @@ public:
         while (bytes > 0) {
             const ssize_t n = ::read(fd_, p, bytes);
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) throw CommandError("reading " + path_ + " failed: " + (n < 0 ? std::strerror(errno) : "the file got shorter"));
+            if (n <= 0)
+                throw CommandError("reading " + path_ +
+                                   " failed: " + (n < 0 ? std::strerror(errno) : "the file got shorter"));
             p += n;
             bytes -= static_cast<std::size_t>(n);
         }

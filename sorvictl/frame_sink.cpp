@@ -26,8 +26,7 @@ public:
     ~RawFrameSink() override {
         try {
             file_.close();
-        } catch (const CommandError&) {
-        }
+        } catch (const CommandError&) {}
     }
     void write(const std::uint32_t* frames, std::size_t count) override {
         static_assert(std::endian::native == std::endian::little, "frames are written as the machine holds them");

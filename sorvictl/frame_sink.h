@@ -24,9 +24,9 @@ FileFormat chooseFormat(const std::string& path, const std::string& option);
 struct SinkOptions {
     std::string path;
     FileFormat format = FileFormat::Sorvi;
-    bool force = false;                // replace an existing file
-    std::uint64_t samplerateHz = 0;    // sigrok formats: sent as metadata
-    std::vector<int> channels;         // channels 1..32 to keep, in order; empty: all 32
+    bool force = false;              // replace an existing file
+    std::uint64_t samplerateHz = 0;  // sigrok formats: sent as metadata
+    std::vector<int> channels;       // channels 1..32 to keep, in order; empty: all 32
 };
 
 class FrameSink {

@@ -25,8 +25,9 @@ constexpr int kUsage = 2;
 constexpr int kInterrupted = 130;
 
 void addBench(CLI::App* command, std::string& benchFile) {
-    command->add_option("--bench", benchFile,
-                        "simulated bench description (YAML); sets SORVI_BENCH for the VISA and carrier stand-ins")
+    command
+        ->add_option("--bench", benchFile,
+                     "simulated bench description (YAML); sets SORVI_BENCH for the VISA and carrier stand-ins")
         ->type_name("FILE");
 }
 
@@ -71,7 +72,8 @@ int main(int argc, char** argv) {
 
     std::string resource;
     int position = 1;
-    CLI::App* selftest = app.add_subcommand("selftest", "run the module's self-test; exit status 0 only when it passed");
+    CLI::App* selftest = app.add_subcommand("selftest",
+                                            "run the module's self-test; exit status 0 only when it passed");
     addModule(selftest, resource, position);
     addBench(selftest, benchFile);
 
@@ -92,15 +94,15 @@ int main(int argc, char** argv) {
     acq->add_option("--block", acquire.block, "block mode: frames per block")->capture_default_str();
     auto* frames = acq->add_option("--frames", acquire.frames,
                                    "frames to capture (default: single 1, block one block, cycle until Ctrl-C)");
-    acq->add_option("--duration", acquire.duration, "or capture for this many seconds of sampling")
-        ->excludes(frames);
+    acq->add_option("--duration", acquire.duration, "or capture for this many seconds of sampling")->excludes(frames);
     acq->add_flag("--interrupts", acquire.interrupts, "wait for the module's data events instead of polling");
     acq->add_option("-o,--output", acquire.output, "output file")->required()->type_name("FILE");
     acq->add_option("--format", acquire.format, "sorvi, sr, vcd or csv (default: from the extension)");
     acq->add_flag("--force", acquire.force, "replace an existing output file");
     addBench(acq, benchFile);
-    acq->footer("\nExample: sorvictl acquire VXI0::24::INSTR 1 --period 0.0001 --frames 100000 -o run.sorvi\n"
-                "Ctrl-C stops the module and leaves the file whole.");
+    acq->footer(
+        "\nExample: sorvictl acquire VXI0::24::INSTR 1 --period 0.0001 --frames 100000 -o run.sorvi\n"
+        "Ctrl-C stops the module and leaves the file whole.");
 
     ExportOptions exportOptions;
     CLI::App* exp = app.add_subcommand("export", "convert a .sorvi result file to .sr, .vcd or .csv");

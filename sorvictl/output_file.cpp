@@ -25,7 +25,8 @@ void claimOutputPath(const std::string& path, bool force) {
 }
 
 void refuseInputAsOutput(const std::string& input, const std::string& output) {
-    struct stat in {}, out {};
+    struct stat in {
+    }, out{};
     if (::stat(input.c_str(), &in) != 0 || ::stat(output.c_str(), &out) != 0) return;
     if (in.st_dev == out.st_dev && in.st_ino == out.st_ino)
         throw CommandError(output + " is the input file; name another output");
@@ -65,8 +66,7 @@ void OutputFile::append(const void* data, std::size_t size, std::size_t unit) {
         const std::size_t keep = unit ? done - done % unit : done;
         // A torn unit at the end is cut off; what cannot be cut (a pipe, a
         // device) stays as it is.
-        if (keep != done && ::ftruncate(fd_, static_cast<off_t>(size_ + keep)) == 0)
-            ::lseek(fd_, 0, SEEK_END);
+        if (keep != done && ::ftruncate(fd_, static_cast<off_t>(size_ + keep)) == 0) ::lseek(fd_, 0, SEEK_END);
         size_ += keep;
         throw CommandError("writing " + path_ + " failed: " + reason(error));
     }

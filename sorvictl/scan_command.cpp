@@ -22,9 +22,9 @@ struct ScannedCarrier {
 
 const char* kindName(host::CarrierKind kind) {
     switch (kind) {
-        case host::CarrierKind::Vxi: return "vxi";
-        case host::CarrierKind::KuboltUsb: return "kubolt-usb";
-        case host::CarrierKind::KuboltTcpip: return "kubolt-lxi";
+    case host::CarrierKind::Vxi: return "vxi";
+    case host::CarrierKind::KuboltUsb: return "kubolt-usb";
+    case host::CarrierKind::KuboltTcpip: return "kubolt-lxi";
     }
     return "";
 }
@@ -57,8 +57,8 @@ void printJson(const std::vector<ScannedCarrier>& carriers, Console& console) {
     o << "[";
     for (std::size_t i = 0; i < carriers.size(); ++i) {
         const ScannedCarrier& c = carriers[i];
-        o << (i ? ",\n " : "\n ") << "{\"resource\": " << jsonString(c.info.resourceName)
-          << ", \"kind\": \"" << kindName(c.info.kind) << "\", \"label\": " << jsonString(c.info.label);
+        o << (i ? ",\n " : "\n ") << "{\"resource\": " << jsonString(c.info.resourceName) << ", \"kind\": \""
+          << kindName(c.info.kind) << "\", \"label\": " << jsonString(c.info.label);
         if (c.status < VI_SUCCESS) {
             o << ", \"error\": " << jsonString(statusText(VI_NULL, c.status)) << "}";
             continue;

@@ -36,8 +36,7 @@ public:
         bytes_.resize(count * unit_);
         for (std::size_t i = 0; i < count; ++i) {
             std::uint32_t word = 0;
-            for (std::size_t k = 0; k < channels_.size(); ++k)
-                word |= ((frames[i] >> (channels_[k] - 1)) & 1u) << k;
+            for (std::size_t k = 0; k < channels_.size(); ++k) word |= ((frames[i] >> (channels_[k] - 1)) & 1u) << k;
             std::memcpy(&bytes_[i * unit_], &word, unit_);  // the low bytes: the machine is little-endian
         }
         return bytes_.data();
@@ -76,8 +75,7 @@ protected:
     void closeQuietly() noexcept {
         try {
             close();
-        } catch (const CommandError&) {
-        }
+        } catch (const CommandError&) {}
     }
 
     ChannelPacker packer_;
@@ -87,7 +85,8 @@ protected:
 class TextFrameSink : public PackingFrameSink {
 public:
     TextFrameSink(const SinkOptions& options, const char* moduleId)
-        : PackingFrameSink(options.channels), file_(options.path, options.force),
+        : PackingFrameSink(options.channels),
+          file_(options.path, options.force),
           output_(moduleId, packer_.channels(), options.samplerateHz, nullptr, &file_) {}
     ~TextFrameSink() override { closeQuietly(); }
     void close() override {
@@ -98,9 +97,7 @@ public:
     }
 
 private:
-    void writePortion(const void* samples, std::size_t n) override {
-        output_.sendLogic(samples, n, packer_.unit());
-    }
+    void writePortion(const void* samples, std::size_t n) override { output_.sendLogic(samples, n, packer_.unit()); }
 
     OutputFile file_;
     SigrokOutput output_;
@@ -116,8 +113,11 @@ private:
 class SessionFileSink : public PackingFrameSink {
 public:
     explicit SessionFileSink(const SinkOptions& options)
-        : PackingFrameSink(options.channels), path_(options.path), rate_(options.samplerateHz),
-          spoolPath_(claimPaths(options)), spool_(spoolPath_, false) {}
+        : PackingFrameSink(options.channels),
+          path_(options.path),
+          rate_(options.samplerateHz),
+          spoolPath_(claimPaths(options)),
+          spool_(spoolPath_, false) {}
 
     ~SessionFileSink() override { closeQuietly(); }
 
@@ -179,7 +179,8 @@ private:
             // Deflate's fastest level: captures compress well even so, and
             // the archive is written at the pace of the disk, not of the
             // compressor.
-            if (index < 0 || zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1) < 0) {
+            if (index < 0 ||
+                zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1) < 0) {
                 if (source && index < 0) zip_source_free(source);
                 const std::string reason = zip_strerror(archive);
                 zip_discard(archive);
@@ -217,10 +218,10 @@ private:
 std::unique_ptr<FrameSink> openSigrokFrameSink(const SinkOptions& options) {
     if (options.samplerateHz == 0) throw CommandError("the sample rate must be at least 1 Hz");
     switch (options.format) {
-        case FileFormat::Sr: return std::make_unique<SessionFileSink>(options);
-        case FileFormat::Vcd: return std::make_unique<TextFrameSink>(options, "vcd");
-        case FileFormat::Csv: return std::make_unique<TextFrameSink>(options, "csv");
-        default: throw CommandError("not a sigrok format");
+    case FileFormat::Sr: return std::make_unique<SessionFileSink>(options);
+    case FileFormat::Vcd: return std::make_unique<TextFrameSink>(options, "vcd");
+    case FileFormat::Csv: return std::make_unique<TextFrameSink>(options, "csv");
+    default: throw CommandError("not a sigrok format");
     }
 }
 

@@ -37,8 +37,8 @@ public:
         auto result = keptIn(now);
         if (!result) return result;
         if (now.size() != bytes_.size())
-            return ::testing::AssertionFailure() << path_ << " grew from " << bytes_.size() << " to " << now.size()
-                                                 << " bytes";
+            return ::testing::AssertionFailure()
+                   << path_ << " grew from " << bytes_.size() << " to " << now.size() << " bytes";
         return ::testing::AssertionSuccess();
     }
 
@@ -49,8 +49,8 @@ public:
         if (!result) return result;
         const std::size_t added = now.size() - bytes_.size();
         if (added % unit != 0)
-            return ::testing::AssertionFailure() << path_ << ": " << added << " bytes added, not whole units of "
-                                                 << unit;
+            return ::testing::AssertionFailure()
+                   << path_ << ": " << added << " bytes added, not whole units of " << unit;
         return ::testing::AssertionSuccess();
     }
 
@@ -67,12 +67,12 @@ public:
 private:
     ::testing::AssertionResult keptIn(const std::string& now) const {
         if (now.size() < bytes_.size())
-            return ::testing::AssertionFailure() << path_ << " shrank from " << bytes_.size() << " to " << now.size()
-                                                 << " bytes";
+            return ::testing::AssertionFailure()
+                   << path_ << " shrank from " << bytes_.size() << " to " << now.size() << " bytes";
         const auto diff = std::mismatch(bytes_.begin(), bytes_.end(), now.begin());
         if (diff.first != bytes_.end())
-            return ::testing::AssertionFailure() << path_ << ": byte " << (diff.first - bytes_.begin())
-                                                 << " of what was there before changed";
+            return ::testing::AssertionFailure()
+                   << path_ << ": byte " << (diff.first - bytes_.begin()) << " of what was there before changed";
         return ::testing::AssertionSuccess();
     }
 

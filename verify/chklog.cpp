@@ -61,7 +61,8 @@ std::string absolutePath(const std::string& path) {
 // The path still names the file that is open: it was not removed, or
 // replaced by another file, since it was opened.
 bool stillAtPath(int fd, const std::string& path) {
-    struct stat opened {}, named {};
+    struct stat opened {
+    }, named{};
     if (::fstat(fd, &opened) != 0 || ::stat(path.c_str(), &named) != 0) return false;
     return opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
@@ -103,8 +104,8 @@ void vwriteLog(int i, const char* format, std::va_list args) {
     if (!validWindow(i)) return;
     // The message is kept to the size of the protocol's line buffer.
     std::string text = vformatBounded(kMessageChars, format, args);
-    if (logFile[i] > 0 && (!stillAtPath(logFile[i], logFilePath[i]) ||
-                           !writeMessage(logFile[i], tk::toCp1251(withCrLf(text)))))
+    if (logFile[i] > 0 &&
+        (!stillAtPath(logFile[i], logFilePath[i]) || !writeMessage(logFile[i], tk::toCp1251(withCrLf(text)))))
         writeFailedOnce(i);
     if (!text.empty() && text.back() == '\n') text.pop_back();
     const int panel = logPanel[i];

@@ -6,7 +6,7 @@
 #include <string>
 
 inline constexpr int kProtocolWindows = 16;
-inline constexpr int kProtocolWindow = 1;   // the window the program uses
+inline constexpr int kProtocolWindow = 1;  // the window the program uses
 inline constexpr std::size_t kTitleChars = 255;
 inline constexpr std::size_t kPathChars = 259;
 inline constexpr std::size_t kMessageChars = 1023;

@@ -75,8 +75,7 @@ int main(int argc, char** argv) {
         }
         // The toolkit's own options, left in place for it.
         if (std::strcmp(argv[i], "--script") == 0 || std::strcmp(argv[i], "--screenshots") == 0) {
-            if (i + 1 >= argc || argv[i + 1][0] == '\0')
-                return refuse(std::string(argv[i]) + " needs a value");
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') return refuse(std::string(argv[i]) + " needs a value");
             if (std::strcmp(argv[i], "--script") == 0) script = argv[i + 1];
             args.push_back(argv[i]);
             args.push_back(argv[++i]);

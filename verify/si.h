@@ -13,15 +13,15 @@
 
 // One instrument found on the bus.
 struct InstrInfo {
-    std::string rsrcName;           // VISA resource name, up to 127 characters
-    std::string label;              // entry of the selection list, up to 127 characters
-    std::uint16_t modelCode = 0;    // VXI model code (low 12 bits); 0x1004 for a Kubolt box
-    ViSession carrierSession = 0;   // carrier session opened for this record, 0 = none
-    std::uint16_t crateLA = 0;      // logical address of the crate's mainframe (VXI)
-    std::uint16_t la = 0;           // the carrier's own logical address; 255 for a Kubolt box
-    std::uint16_t slot = 0;         // slot in the crate; 255 for a Kubolt box
-    std::uint16_t intfType = 0;     // VISA interface type
-    std::string serial;             // serial number of a Kubolt box, up to 31 bytes
+    std::string rsrcName;          // VISA resource name, up to 127 characters
+    std::string label;             // entry of the selection list, up to 127 characters
+    std::uint16_t modelCode = 0;   // VXI model code (low 12 bits); 0x1004 for a Kubolt box
+    ViSession carrierSession = 0;  // carrier session opened for this record, 0 = none
+    std::uint16_t crateLA = 0;     // logical address of the crate's mainframe (VXI)
+    std::uint16_t la = 0;          // the carrier's own logical address; 255 for a Kubolt box
+    std::uint16_t slot = 0;        // slot in the crate; 255 for a Kubolt box
+    std::uint16_t intfType = 0;    // VISA interface type
+    std::string serial;            // serial number of a Kubolt box, up to 31 bytes
 };
 
 inline constexpr int kMaxInstruments = 256;

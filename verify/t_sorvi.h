@@ -20,16 +20,16 @@ extern int hP4;
 
 // Module type code of each carrier position (element k for position k+1), 0 = empty.
 extern std::array<std::int32_t, 4> mezonin;
-extern ViSession carrierSession;     // open carrier session, 0 = none
-extern ViSession moduleSession;      // open driver session, 0 = none
-extern std::uint16_t crateLA;        // crate and slot of the open carrier
+extern ViSession carrierSession;  // open carrier session, 0 = none
+extern ViSession moduleSession;   // open driver session, 0 = none
+extern std::uint16_t crateLA;     // crate and slot of the open carrier
 extern std::uint16_t slot;
-extern std::uint16_t position;       // module position chosen in MP_MEZ_NUM (1..4)
+extern std::uint16_t position;  // module position chosen in MP_MEZ_NUM (1..4)
 extern std::int16_t exitRequested;
 extern std::int16_t quitRequested;
-extern std::uint32_t msgTime;        // whole timer seconds of the last status-line message
-extern std::int32_t checkType;       // verification step chosen in TP_RING
-extern std::int32_t confirmed;       // the operator confirmed the pop-up of a stage
+extern std::uint32_t msgTime;   // whole timer seconds of the last status-line message
+extern std::int32_t checkType;  // verification step chosen in TP_RING
+extern std::int32_t confirmed;  // the operator confirmed the pop-up of a stage
 
 // Hooks of the bench window, set by `verisk --bench-window` (null otherwise):
 // the first runs once the panels are loaded; the second whenever pop-up P4

@@ -36,10 +36,9 @@ int loadOne(int id) { return tk::loadPanel(0, kVeriskResource, id); }
 
 const tk::Bindings& veriskBindings() {
     static const tk::Bindings bindings{
-        {"selMezonin", selMezonin}, {"Selftest", Selftest}, {"closeP", closeP},
-        {"mp_exit", mp_exit},       {"exit_yes", exit_yes}, {"exit_no", exit_no},
-        {"chTest", chTest},         {"input", input},       {"startMes", startMes},
-        {"vpOk", vpOk},             {"CancelVP", CancelVP}, {"selFName", selFName},
+        {"selMezonin", selMezonin}, {"Selftest", Selftest}, {"closeP", closeP},     {"mp_exit", mp_exit},
+        {"exit_yes", exit_yes},     {"exit_no", exit_no},   {"chTest", chTest},     {"input", input},
+        {"startMes", startMes},     {"vpOk", vpOk},         {"CancelVP", CancelVP}, {"selFName", selFName},
         {"showLog", showLog},       {"closeSp", closeSp},   {"chlpCB", chlpCB},
     };
     return bindings;

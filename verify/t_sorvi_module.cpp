@@ -57,8 +57,9 @@ void SelMez() {
     ViSession session = 0;
     if (tarvo_init(name.data(), VI_TRUE, VI_TRUE, &session) < VI_SUCCESS) {
         carrierSession = 0;
-        tk::messagePopup("", "          Ошибка инициализации.\nУстройство занято либо не сконфигурировано\n"
-                             "          Менеджером Ресурсов.");
+        tk::messagePopup("",
+                         "          Ошибка инициализации.\nУстройство занято либо не сконфигурировано\n"
+                         "          Менеджером Ресурсов.");
         return;
     }
     carrierSession = session;

@@ -9,8 +9,7 @@
 
 // printf-style formatting into a string of at most maxChars characters
 // (UTF-8 characters, never cut inside one).
-std::string formatBounded(std::size_t maxChars, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
+std::string formatBounded(std::size_t maxChars, const char* format, ...) __attribute__((format(printf, 2, 3)));
 std::string vformatBounded(std::size_t maxChars, const char* format, std::va_list args);
 
 // The first maxChars UTF-8 characters of text.

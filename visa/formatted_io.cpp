@@ -19,7 +19,7 @@ struct Conversion {
     bool suppress = false;      // scanf '*'
     std::string length;         // "", "h", "l", "ll", "L", "z"
     char conversion = 0;
-    std::string set;            // %[...]
+    std::string set;  // %[...]
 };
 
 // Widths and precisions above this are refused: no field of an instrument
@@ -129,45 +129,43 @@ ViStatus formatText(std::string& out, const char* fmt, va_list& args) {
         if (width >= 0) f += std::to_string(width);
         if (precision >= 0) f += "." + std::to_string(precision);
         switch (conv.conversion) {
-            case 'd':
-            case 'i':
-                if (conv.length == "ll" || conv.length == "L") appendf(out, f + "lld", va_arg(args, long long));
-                else if (conv.length == "z") appendf(out, f + "zd", va_arg(args, std::ptrdiff_t));
-                else if (conv.length == "h") appendf(out, f + "d", static_cast<short>(va_arg(args, int)));
-                else appendf(out, f + "d", va_arg(args, int));  // 'l' is ViInt32 in VISA
-                break;
-            case 'u':
-            case 'x':
-            case 'X':
-            case 'o':
-                if (conv.length == "ll" || conv.length == "L")
-                    appendf(out, f + "ll" + conv.conversion, va_arg(args, unsigned long long));
-                else if (conv.length == "z") appendf(out, f + "z" + conv.conversion, va_arg(args, std::size_t));
-                else if (conv.length == "h")
-                    appendf(out, f + conv.conversion, static_cast<unsigned short>(va_arg(args, unsigned)));
-                else appendf(out, f + conv.conversion, va_arg(args, unsigned));
-                break;
-            case 'f':
-            case 'e':
-            case 'E':
-            case 'g':
-            case 'G':
-                if (conv.length == "L") appendf(out, f + "L" + conv.conversion, va_arg(args, long double));
-                else appendf(out, f + conv.conversion, va_arg(args, double));
-                break;
-            case 'c': appendf(out, f + "c", va_arg(args, int)); break;
-            case 's': {
-                const char* s = va_arg(args, const char*);
-                if (!s) return VI_ERROR_USER_BUF;
-                appendf(out, f + "s", s);
-                break;
-            }
-            case 'b':
-            case 'B':
-            case 'y':
-                return VI_ERROR_NSUP_FMT;
-            default:
-                return VI_ERROR_INV_FMT;
+        case 'd':
+        case 'i':
+            if (conv.length == "ll" || conv.length == "L") appendf(out, f + "lld", va_arg(args, long long));
+            else if (conv.length == "z") appendf(out, f + "zd", va_arg(args, std::ptrdiff_t));
+            else if (conv.length == "h") appendf(out, f + "d", static_cast<short>(va_arg(args, int)));
+            else appendf(out, f + "d", va_arg(args, int));  // 'l' is ViInt32 in VISA
+            break;
+        case 'u':
+        case 'x':
+        case 'X':
+        case 'o':
+            if (conv.length == "ll" || conv.length == "L")
+                appendf(out, f + "ll" + conv.conversion, va_arg(args, unsigned long long));
+            else if (conv.length == "z") appendf(out, f + "z" + conv.conversion, va_arg(args, std::size_t));
+            else if (conv.length == "h")
+                appendf(out, f + conv.conversion, static_cast<unsigned short>(va_arg(args, unsigned)));
+            else appendf(out, f + conv.conversion, va_arg(args, unsigned));
+            break;
+        case 'f':
+        case 'e':
+        case 'E':
+        case 'g':
+        case 'G':
+            if (conv.length == "L") appendf(out, f + "L" + conv.conversion, va_arg(args, long double));
+            else appendf(out, f + conv.conversion, va_arg(args, double));
+            break;
+        case 'c': appendf(out, f + "c", va_arg(args, int)); break;
+        case 's': {
+            const char* s = va_arg(args, const char*);
+            if (!s) return VI_ERROR_USER_BUF;
+            appendf(out, f + "s", s);
+            break;
+        }
+        case 'b':
+        case 'B':
+        case 'y': return VI_ERROR_NSUP_FMT;
+        default: return VI_ERROR_INV_FMT;
         }
     }
     return VI_SUCCESS;
@@ -229,116 +227,111 @@ ViStatus scanText(std::string& input, std::size_t& pos, const char* fmt, va_list
         };
 
         switch (conv.conversion) {
-            case 't':
-            case 'T': {
-                // The rest of the message, its end included.
-                if (const ViStatus st = available(); st != VI_SUCCESS) return st;
-                const std::string text = input.substr(pos);
-                pos = input.size();
-                if (const ViStatus st = storeText(text, true); st != VI_SUCCESS) return st;
-                break;
-            }
-            case 's': {
-                if (const ViStatus st = skipSpace(); st != VI_SUCCESS) return st;
-                std::size_t end = pos;
-                const std::size_t limit = conv.width > 0 ? pos + static_cast<std::size_t>(conv.width) : SIZE_MAX;
-                while (end < input.size() && end < limit && !std::isspace(static_cast<unsigned char>(input[end])))
-                    ++end;
-                const std::string text = input.substr(pos, end - pos);
-                pos = end;
-                if (const ViStatus st = storeText(text, true); st != VI_SUCCESS) return st;
-                break;
-            }
-            case '[': {
-                if (const ViStatus st = available(); st != VI_SUCCESS) return st;
-                const bool negate = !conv.set.empty() && conv.set[0] == '^';
-                const std::string set = negate ? conv.set.substr(1) : conv.set;
-                const auto inSet = [&](char ch) {
-                    for (std::size_t k = 0; k < set.size(); ++k) {
-                        if (k + 2 < set.size() && set[k + 1] == '-') {
-                            if (ch >= set[k] && ch <= set[k + 2]) return true;
-                            k += 2;
-                        } else if (set[k] == ch) {
-                            return true;
-                        }
+        case 't':
+        case 'T': {
+            // The rest of the message, its end included.
+            if (const ViStatus st = available(); st != VI_SUCCESS) return st;
+            const std::string text = input.substr(pos);
+            pos = input.size();
+            if (const ViStatus st = storeText(text, true); st != VI_SUCCESS) return st;
+            break;
+        }
+        case 's': {
+            if (const ViStatus st = skipSpace(); st != VI_SUCCESS) return st;
+            std::size_t end = pos;
+            const std::size_t limit = conv.width > 0 ? pos + static_cast<std::size_t>(conv.width) : SIZE_MAX;
+            while (end < input.size() && end < limit && !std::isspace(static_cast<unsigned char>(input[end]))) ++end;
+            const std::string text = input.substr(pos, end - pos);
+            pos = end;
+            if (const ViStatus st = storeText(text, true); st != VI_SUCCESS) return st;
+            break;
+        }
+        case '[': {
+            if (const ViStatus st = available(); st != VI_SUCCESS) return st;
+            const bool negate = !conv.set.empty() && conv.set[0] == '^';
+            const std::string set = negate ? conv.set.substr(1) : conv.set;
+            const auto inSet = [&](char ch) {
+                for (std::size_t k = 0; k < set.size(); ++k) {
+                    if (k + 2 < set.size() && set[k + 1] == '-') {
+                        if (ch >= set[k] && ch <= set[k + 2]) return true;
+                        k += 2;
+                    } else if (set[k] == ch) {
+                        return true;
                     }
-                    return false;
-                };
-                std::size_t end = pos;
-                while (end < input.size() && inSet(input[end]) != negate &&
-                       (conv.width <= 0 || end - pos < static_cast<std::size_t>(conv.width)))
-                    ++end;
-                if (end == pos) return VI_SUCCESS;
-                const std::string text = input.substr(pos, end - pos);
-                pos = end;
-                if (const ViStatus st = storeText(text, true); st != VI_SUCCESS) return st;
-                break;
-            }
-            case 'c': {
-                // The width (1 when none) is how many characters are read; with
-                // '#' no more than the size argument are stored, and it is set
-                // to how many were.
-                const std::size_t n = conv.width > 0 ? static_cast<std::size_t>(conv.width) : 1;
-                std::string text;
-                while (text.size() < n) {
-                    if (const ViStatus st = available(); st != VI_SUCCESS) return st;
-                    const std::size_t take = std::min(n - text.size(), input.size() - pos);
-                    text.append(input, pos, take);
-                    pos += take;
                 }
-                capacity = sizeArg ? static_cast<std::size_t>(*sizeArg) : SIZE_MAX;
-                if (const ViStatus st = storeText(text, false); st != VI_SUCCESS) return st;
-                break;
+                return false;
+            };
+            std::size_t end = pos;
+            while (end < input.size() && inSet(input[end]) != negate &&
+                   (conv.width <= 0 || end - pos < static_cast<std::size_t>(conv.width)))
+                ++end;
+            if (end == pos) return VI_SUCCESS;
+            const std::string text = input.substr(pos, end - pos);
+            pos = end;
+            if (const ViStatus st = storeText(text, true); st != VI_SUCCESS) return st;
+            break;
+        }
+        case 'c': {
+            // The width (1 when none) is how many characters are read; with
+            // '#' no more than the size argument are stored, and it is set
+            // to how many were.
+            const std::size_t n = conv.width > 0 ? static_cast<std::size_t>(conv.width) : 1;
+            std::string text;
+            while (text.size() < n) {
+                if (const ViStatus st = available(); st != VI_SUCCESS) return st;
+                const std::size_t take = std::min(n - text.size(), input.size() - pos);
+                text.append(input, pos, take);
+                pos += take;
             }
-            case 'd':
-            case 'i':
-            case 'u':
-            case 'x':
-            case 'X':
-            case 'o': {
-                if (const ViStatus st = skipSpace(); st != VI_SUCCESS) return st;
-                const int base = conv.conversion == 'x' || conv.conversion == 'X' ? 16
-                                 : conv.conversion == 'o'                         ? 8
-                                                                                  : 10;
-                const std::string rest = input.substr(pos, 64);
-                char* end = nullptr;
-                const long long value = conv.conversion == 'i' ? std::strtoll(rest.c_str(), &end, 0)
-                                                               : std::strtoll(rest.c_str(), &end, base);
-                if (end == rest.c_str()) return VI_SUCCESS;
-                pos += static_cast<std::size_t>(end - rest.c_str());
-                if (conv.suppress) break;
-                void* dest = va_arg(args, void*);
-                if (!dest) return VI_ERROR_USER_BUF;
-                if (conv.length == "h") *static_cast<std::int16_t*>(dest) = static_cast<std::int16_t>(value);
-                else if (conv.length == "ll" || conv.length == "L") *static_cast<std::int64_t*>(dest) = value;
-                else *static_cast<std::int32_t*>(dest) = static_cast<std::int32_t>(value);
-                break;
-            }
-            case 'f':
-            case 'e':
-            case 'E':
-            case 'g':
-            case 'G': {
-                if (const ViStatus st = skipSpace(); st != VI_SUCCESS) return st;
-                std::size_t start = pos;
-                if (start < input.size() && input[start] == '+') ++start;
-                double value = 0.0;
-                auto [end, ec] = std::from_chars(input.data() + start, input.data() + input.size(), value);
-                if (ec != std::errc()) return VI_SUCCESS;
-                pos = static_cast<std::size_t>(end - input.data());
-                if (conv.suppress) break;
-                void* dest = va_arg(args, void*);
-                if (!dest) return VI_ERROR_USER_BUF;
-                if (conv.length == "l" || conv.length == "L") *static_cast<double*>(dest) = value;
-                else *static_cast<float*>(dest) = static_cast<float>(value);
-                break;
-            }
-            case 'b':
-            case 'B':
-            case 'y':
-                return VI_ERROR_NSUP_FMT;
-            default:
-                return VI_ERROR_INV_FMT;
+            capacity = sizeArg ? static_cast<std::size_t>(*sizeArg) : SIZE_MAX;
+            if (const ViStatus st = storeText(text, false); st != VI_SUCCESS) return st;
+            break;
+        }
+        case 'd':
+        case 'i':
+        case 'u':
+        case 'x':
+        case 'X':
+        case 'o': {
+            if (const ViStatus st = skipSpace(); st != VI_SUCCESS) return st;
+            const int base = conv.conversion == 'x' || conv.conversion == 'X' ? 16 : conv.conversion == 'o' ? 8 : 10;
+            const std::string rest = input.substr(pos, 64);
+            char* end = nullptr;
+            const long long value = conv.conversion == 'i' ? std::strtoll(rest.c_str(), &end, 0)
+                                                           : std::strtoll(rest.c_str(), &end, base);
+            if (end == rest.c_str()) return VI_SUCCESS;
+            pos += static_cast<std::size_t>(end - rest.c_str());
+            if (conv.suppress) break;
+            void* dest = va_arg(args, void*);
+            if (!dest) return VI_ERROR_USER_BUF;
+            if (conv.length == "h") *static_cast<std::int16_t*>(dest) = static_cast<std::int16_t>(value);
+            else if (conv.length == "ll" || conv.length == "L") *static_cast<std::int64_t*>(dest) = value;
+            else *static_cast<std::int32_t*>(dest) = static_cast<std::int32_t>(value);
+            break;
+        }
+        case 'f':
+        case 'e':
+        case 'E':
+        case 'g':
+        case 'G': {
+            if (const ViStatus st = skipSpace(); st != VI_SUCCESS) return st;
+            std::size_t start = pos;
+            if (start < input.size() && input[start] == '+') ++start;
+            double value = 0.0;
+            auto [end, ec] = std::from_chars(input.data() + start, input.data() + input.size(), value);
+            if (ec != std::errc()) return VI_SUCCESS;
+            pos = static_cast<std::size_t>(end - input.data());
+            if (conv.suppress) break;
+            void* dest = va_arg(args, void*);
+            if (!dest) return VI_ERROR_USER_BUF;
+            if (conv.length == "l" || conv.length == "L") *static_cast<double*>(dest) = value;
+            else *static_cast<float*>(dest) = static_cast<float>(value);
+            break;
+        }
+        case 'b':
+        case 'B':
+        case 'y': return VI_ERROR_NSUP_FMT;
+        default: return VI_ERROR_INV_FMT;
         }
     }
     return VI_SUCCESS;

@@ -46,8 +46,8 @@ void sendMessage(const ResourceSession& s, std::string_view message) {
     std::size_t start = 0;
     while (start <= message.size()) {
         const std::size_t end = message.find_first_of(";\n", start);
-        const std::string command =
-            normalised(message.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        const std::string command = normalised(
+            message.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
         if (command == "*IDN?" && !idn.empty()) queueReply(s, idn + "\n");
         else if (command == "*OPC?" && !idn.empty()) queueReply(s, "1\n");
         // Anything else (*RST, *CLS, unknown commands) is taken without an answer.

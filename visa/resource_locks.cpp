@@ -17,7 +17,6 @@ struct LockEntry {
     int exclusiveCount = 0;
     std::string sharedKey;
     std::map<ViSession, int> sharedHolders;  // session -> nesting count
-
 };
 
 struct LockTable {
@@ -84,7 +83,8 @@ ViStatus acquireLock(ViSession vi, const std::string& resource, ViAccessMode loc
         e.exclusiveOwner = vi;
         return ++e.exclusiveCount > 1 ? VI_SUCCESS_NESTED_EXCLUSIVE : VI_SUCCESS;
     }
-    if (e.sharedHolders.empty()) e.sharedKey = wantedKey.empty() ? "sorvi-key-" + std::to_string(t.nextKey++) : wantedKey;
+    if (e.sharedHolders.empty())
+        e.sharedKey = wantedKey.empty() ? "sorvi-key-" + std::to_string(t.nextKey++) : wantedKey;
     accessKey = e.sharedKey;
     return ++e.sharedHolders[vi] > 1 ? VI_SUCCESS_NESTED_SHARED : VI_SUCCESS;
 }

@@ -34,34 +34,34 @@ std::optional<std::string> translate(std::string_view expr) {
     for (std::size_t i = 0; i < expr.size(); ++i) {
         const char c = expr[i];
         switch (c) {
-            case '?': out += '.'; break;
-            case '*':
-            case '+':
-            case '(':
-            case ')':
-            case '|': out += c; break;
-            case '\\':
-                if (++i == expr.size()) return std::nullopt;
-                appendLiteral(out, expr[i]);
-                break;
-            case '[': {
-                out += '[';
-                std::size_t j = i + 1;
-                if (j < expr.size() && expr[j] == '^') {
-                    out += '^';
-                    ++j;
-                }
-                const std::size_t first = j;
-                for (; j < expr.size() && (expr[j] != ']' || j == first); ++j) {
-                    if (expr[j] == '-') out += '-';
-                    else appendLiteral(out, expr[j]);
-                }
-                if (j == expr.size() || j == first) return std::nullopt;
-                out += ']';
-                i = j;
-                break;
+        case '?': out += '.'; break;
+        case '*':
+        case '+':
+        case '(':
+        case ')':
+        case '|': out += c; break;
+        case '\\':
+            if (++i == expr.size()) return std::nullopt;
+            appendLiteral(out, expr[i]);
+            break;
+        case '[': {
+            out += '[';
+            std::size_t j = i + 1;
+            if (j < expr.size() && expr[j] == '^') {
+                out += '^';
+                ++j;
             }
-            default: appendLiteral(out, c);
+            const std::size_t first = j;
+            for (; j < expr.size() && (expr[j] != ']' || j == first); ++j) {
+                if (expr[j] == '-') out += '-';
+                else appendLiteral(out, expr[j]);
+            }
+            if (j == expr.size() || j == first) return std::nullopt;
+            out += ']';
+            i = j;
+            break;
+        }
+        default: appendLiteral(out, c);
         }
     }
     return out;
@@ -96,24 +96,24 @@ struct Filter {
             cmp = c < 0 ? -1 : (c > 0 ? 1 : 0);
         }
         switch (n.op) {
-            case Op::Eq: return cmp == 0;
-            case Op::Ne: return cmp != 0;
-            case Op::Lt: return cmp < 0;
-            case Op::Gt: return cmp > 0;
-            case Op::Le: return cmp <= 0;
-            case Op::Ge: return cmp >= 0;
-            default: return false;
+        case Op::Eq: return cmp == 0;
+        case Op::Ne: return cmp != 0;
+        case Op::Lt: return cmp < 0;
+        case Op::Gt: return cmp > 0;
+        case Op::Le: return cmp <= 0;
+        case Op::Ge: return cmp >= 0;
+        default: return false;
         }
     }
 
     static bool evaluate(const Node& n, const bench::ResourceDescription& r) {
         switch (n.op) {
-            case Op::And:
-                return std::all_of(n.children.begin(), n.children.end(), [&](const Node& c) { return evaluate(c, r); });
-            case Op::Or:
-                return std::any_of(n.children.begin(), n.children.end(), [&](const Node& c) { return evaluate(c, r); });
-            case Op::Not: return !evaluate(n.children[0], r);
-            default: return compare(n, r);
+        case Op::And:
+            return std::all_of(n.children.begin(), n.children.end(), [&](const Node& c) { return evaluate(c, r); });
+        case Op::Or:
+            return std::any_of(n.children.begin(), n.children.end(), [&](const Node& c) { return evaluate(c, r); });
+        case Op::Not: return !evaluate(n.children[0], r);
+        default: return compare(n, r);
         }
     }
 };

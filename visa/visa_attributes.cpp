@@ -17,28 +17,50 @@ struct AttributeType {
 };
 
 constexpr AttributeType kTypes[] = {
-    {VI_ATTR_RSRC_CLASS, Type::Text},        {VI_ATTR_RSRC_NAME, Type::Text},
-    {VI_ATTR_RSRC_IMPL_VERSION, Type::U32},  {VI_ATTR_RSRC_LOCK_STATE, Type::U32},
-    {VI_ATTR_RSRC_SPEC_VERSION, Type::U32},  {VI_ATTR_RSRC_MANF_NAME, Type::Text},
-    {VI_ATTR_RSRC_MANF_ID, Type::U16},       {VI_ATTR_MAX_QUEUE_LENGTH, Type::U32},
-    {VI_ATTR_USER_DATA, Type::State},        {VI_ATTR_RM_SESSION, Type::Session},
-    {VI_ATTR_INTF_TYPE, Type::U16},          {VI_ATTR_INTF_NUM, Type::U16},
-    {VI_ATTR_INTF_INST_NAME, Type::Text},    {VI_ATTR_TMO_VALUE, Type::U32},
-    {VI_ATTR_TERMCHAR, Type::U8},            {VI_ATTR_TERMCHAR_EN, Type::Bool},
-    {VI_ATTR_SEND_END_EN, Type::Bool},       {VI_ATTR_SUPPRESS_END_EN, Type::Bool},
-    {VI_ATTR_FILE_APPEND_EN, Type::Bool},    {VI_ATTR_DMA_ALLOW_EN, Type::Bool},
-    {VI_ATTR_IO_PROT, Type::U16},            {VI_ATTR_RD_BUF_OPER_MODE, Type::U16},
-    {VI_ATTR_WR_BUF_OPER_MODE, Type::U16},   {VI_ATTR_RD_BUF_SIZE, Type::U32},
-    {VI_ATTR_WR_BUF_SIZE, Type::U32},        {VI_ATTR_TRIG_ID, Type::I16},
-    {VI_ATTR_SLOT, Type::I16},               {VI_ATTR_MAINFRAME_LA, Type::I16},
-    {VI_ATTR_VXI_LA, Type::I16},             {VI_ATTR_MANF_ID, Type::U16},
-    {VI_ATTR_MODEL_CODE, Type::U16},         {VI_ATTR_MANF_NAME, Type::Text},
-    {VI_ATTR_MODEL_NAME, Type::Text},        {VI_ATTR_TCPIP_ADDR, Type::Text},
-    {VI_ATTR_TCPIP_HOSTNAME, Type::Text},    {VI_ATTR_TCPIP_DEVICE_NAME, Type::Text},
-    {VI_ATTR_TCPIP_NODELAY, Type::Bool},     {VI_ATTR_TCPIP_KEEPALIVE, Type::Bool},
-    {VI_ATTR_USB_SERIAL_NUM, Type::Text},    {VI_ATTR_USB_INTFC_NUM, Type::I16},
-    {VI_ATTR_4882_COMPLIANT, Type::Bool},    {VI_ATTR_GPIB_PRIMARY_ADDR, Type::U16},
-    {VI_ATTR_GPIB_SECONDARY_ADDR, Type::U16}, {VI_ATTR_GPIB_READDR_EN, Type::Bool},
+    {VI_ATTR_RSRC_CLASS, Type::Text},
+    {VI_ATTR_RSRC_NAME, Type::Text},
+    {VI_ATTR_RSRC_IMPL_VERSION, Type::U32},
+    {VI_ATTR_RSRC_LOCK_STATE, Type::U32},
+    {VI_ATTR_RSRC_SPEC_VERSION, Type::U32},
+    {VI_ATTR_RSRC_MANF_NAME, Type::Text},
+    {VI_ATTR_RSRC_MANF_ID, Type::U16},
+    {VI_ATTR_MAX_QUEUE_LENGTH, Type::U32},
+    {VI_ATTR_USER_DATA, Type::State},
+    {VI_ATTR_RM_SESSION, Type::Session},
+    {VI_ATTR_INTF_TYPE, Type::U16},
+    {VI_ATTR_INTF_NUM, Type::U16},
+    {VI_ATTR_INTF_INST_NAME, Type::Text},
+    {VI_ATTR_TMO_VALUE, Type::U32},
+    {VI_ATTR_TERMCHAR, Type::U8},
+    {VI_ATTR_TERMCHAR_EN, Type::Bool},
+    {VI_ATTR_SEND_END_EN, Type::Bool},
+    {VI_ATTR_SUPPRESS_END_EN, Type::Bool},
+    {VI_ATTR_FILE_APPEND_EN, Type::Bool},
+    {VI_ATTR_DMA_ALLOW_EN, Type::Bool},
+    {VI_ATTR_IO_PROT, Type::U16},
+    {VI_ATTR_RD_BUF_OPER_MODE, Type::U16},
+    {VI_ATTR_WR_BUF_OPER_MODE, Type::U16},
+    {VI_ATTR_RD_BUF_SIZE, Type::U32},
+    {VI_ATTR_WR_BUF_SIZE, Type::U32},
+    {VI_ATTR_TRIG_ID, Type::I16},
+    {VI_ATTR_SLOT, Type::I16},
+    {VI_ATTR_MAINFRAME_LA, Type::I16},
+    {VI_ATTR_VXI_LA, Type::I16},
+    {VI_ATTR_MANF_ID, Type::U16},
+    {VI_ATTR_MODEL_CODE, Type::U16},
+    {VI_ATTR_MANF_NAME, Type::Text},
+    {VI_ATTR_MODEL_NAME, Type::Text},
+    {VI_ATTR_TCPIP_ADDR, Type::Text},
+    {VI_ATTR_TCPIP_HOSTNAME, Type::Text},
+    {VI_ATTR_TCPIP_DEVICE_NAME, Type::Text},
+    {VI_ATTR_TCPIP_NODELAY, Type::Bool},
+    {VI_ATTR_TCPIP_KEEPALIVE, Type::Bool},
+    {VI_ATTR_USB_SERIAL_NUM, Type::Text},
+    {VI_ATTR_USB_INTFC_NUM, Type::I16},
+    {VI_ATTR_4882_COMPLIANT, Type::Bool},
+    {VI_ATTR_GPIB_PRIMARY_ADDR, Type::U16},
+    {VI_ATTR_GPIB_SECONDARY_ADDR, Type::U16},
+    {VI_ATTR_GPIB_READDR_EN, Type::Bool},
     {VI_ATTR_GPIB_UNADDR_EN, Type::Bool},
 };
 
@@ -61,14 +83,14 @@ ViStatus store(Type type, const AttributeValue& value, void* out) {
     const long long* n = std::get_if<long long>(&value);
     const long long v = n ? *n : 0;
     switch (type) {
-        case Type::U8: *static_cast<ViUInt8*>(out) = static_cast<ViUInt8>(v); break;
-        case Type::U16:
-        case Type::Bool: *static_cast<ViUInt16*>(out) = static_cast<ViUInt16>(v); break;
-        case Type::I16: *static_cast<ViInt16*>(out) = static_cast<ViInt16>(v); break;
-        case Type::U32:
-        case Type::Session: *static_cast<ViUInt32*>(out) = static_cast<ViUInt32>(v); break;
-        case Type::State: *static_cast<ViAttrState*>(out) = static_cast<ViAttrState>(v); break;
-        case Type::Text: break;
+    case Type::U8: *static_cast<ViUInt8*>(out) = static_cast<ViUInt8>(v); break;
+    case Type::U16:
+    case Type::Bool: *static_cast<ViUInt16*>(out) = static_cast<ViUInt16>(v); break;
+    case Type::I16: *static_cast<ViInt16*>(out) = static_cast<ViInt16>(v); break;
+    case Type::U32:
+    case Type::Session: *static_cast<ViUInt32*>(out) = static_cast<ViUInt32>(v); break;
+    case Type::State: *static_cast<ViAttrState*>(out) = static_cast<ViAttrState>(v); break;
+    case Type::Text: break;
     }
     return VI_SUCCESS;
 }
@@ -76,11 +98,11 @@ ViStatus store(Type type, const AttributeValue& value, void* out) {
 // Attributes every kind of session answers: who made this VISA.
 std::optional<AttributeValue> implementationAttribute(ViAttr attribute) {
     switch (attribute) {
-        case VI_ATTR_RSRC_IMPL_VERSION: return static_cast<long long>(kImplementationVersion);
-        case VI_ATTR_RSRC_SPEC_VERSION: return static_cast<long long>(VI_SPEC_VERSION);
-        case VI_ATTR_RSRC_MANF_NAME: return std::string(kImplementationName);
-        case VI_ATTR_RSRC_MANF_ID: return static_cast<long long>(kImplementationManfId);
-        default: return std::nullopt;
+    case VI_ATTR_RSRC_IMPL_VERSION: return static_cast<long long>(kImplementationVersion);
+    case VI_ATTR_RSRC_SPEC_VERSION: return static_cast<long long>(VI_SPEC_VERSION);
+    case VI_ATTR_RSRC_MANF_NAME: return std::string(kImplementationName);
+    case VI_ATTR_RSRC_MANF_ID: return static_cast<long long>(kImplementationManfId);
+    default: return std::nullopt;
     }
 }
 
@@ -90,39 +112,39 @@ std::optional<AttributeValue> sessionAttribute(const ResourceSession& s, ViAttr 
     const auto b = [](bool v) { return AttributeValue(static_cast<long long>(v ? VI_TRUE : VI_FALSE)); };
     const auto n = [](long long v) { return AttributeValue(v); };
     switch (attribute) {
-        case VI_ATTR_RSRC_LOCK_STATE: return n(lockState(st.resourceName));
-        case VI_ATTR_TMO_VALUE: return n(st.timeoutMs);
-        case VI_ATTR_MAX_QUEUE_LENGTH: return n(st.maxQueueLength);
-        case VI_ATTR_USER_DATA: return n(static_cast<long long>(st.userData));
-        case VI_ATTR_RM_SESSION: return n(s.entry.parent);
-        case VI_ATTR_TERMCHAR: return n(st.termChar);
-        case VI_ATTR_TERMCHAR_EN: return b(st.termCharEnabled);
-        case VI_ATTR_SEND_END_EN: return b(st.sendEnd);
-        case VI_ATTR_SUPPRESS_END_EN: return b(st.suppressEnd);
-        case VI_ATTR_FILE_APPEND_EN: return b(st.fileAppend);
-        case VI_ATTR_DMA_ALLOW_EN: return b(st.dmaAllowed);
-        case VI_ATTR_IO_PROT: return n(st.ioProtocol);
-        case VI_ATTR_RD_BUF_OPER_MODE: return n(st.readBufferMode);
-        case VI_ATTR_WR_BUF_OPER_MODE: return n(st.writeBufferMode);
-        case VI_ATTR_RD_BUF_SIZE: return n(st.readBufferSize);
-        case VI_ATTR_WR_BUF_SIZE: return n(st.writeBufferSize);
-        case VI_ATTR_TRIG_ID: return n(VI_TRIG_SW);
-        case VI_ATTR_4882_COMPLIANT:
-            if (r.intfType == VI_INTF_USB) return b(!r.idn.empty());
-            break;
-        case VI_ATTR_TCPIP_NODELAY:
-            if (r.intfType == VI_INTF_TCPIP) return b(st.tcpNoDelay);
-            break;
-        case VI_ATTR_TCPIP_KEEPALIVE:
-            if (r.intfType == VI_INTF_TCPIP) return b(st.tcpKeepAlive);
-            break;
-        case VI_ATTR_GPIB_READDR_EN:
-            if (r.intfType == VI_INTF_GPIB) return b(st.gpibReaddress);
-            break;
-        case VI_ATTR_GPIB_UNADDR_EN:
-            if (r.intfType == VI_INTF_GPIB) return b(st.gpibUnaddress);
-            break;
-        default: break;
+    case VI_ATTR_RSRC_LOCK_STATE: return n(lockState(st.resourceName));
+    case VI_ATTR_TMO_VALUE: return n(st.timeoutMs);
+    case VI_ATTR_MAX_QUEUE_LENGTH: return n(st.maxQueueLength);
+    case VI_ATTR_USER_DATA: return n(static_cast<long long>(st.userData));
+    case VI_ATTR_RM_SESSION: return n(s.entry.parent);
+    case VI_ATTR_TERMCHAR: return n(st.termChar);
+    case VI_ATTR_TERMCHAR_EN: return b(st.termCharEnabled);
+    case VI_ATTR_SEND_END_EN: return b(st.sendEnd);
+    case VI_ATTR_SUPPRESS_END_EN: return b(st.suppressEnd);
+    case VI_ATTR_FILE_APPEND_EN: return b(st.fileAppend);
+    case VI_ATTR_DMA_ALLOW_EN: return b(st.dmaAllowed);
+    case VI_ATTR_IO_PROT: return n(st.ioProtocol);
+    case VI_ATTR_RD_BUF_OPER_MODE: return n(st.readBufferMode);
+    case VI_ATTR_WR_BUF_OPER_MODE: return n(st.writeBufferMode);
+    case VI_ATTR_RD_BUF_SIZE: return n(st.readBufferSize);
+    case VI_ATTR_WR_BUF_SIZE: return n(st.writeBufferSize);
+    case VI_ATTR_TRIG_ID: return n(VI_TRIG_SW);
+    case VI_ATTR_4882_COMPLIANT:
+        if (r.intfType == VI_INTF_USB) return b(!r.idn.empty());
+        break;
+    case VI_ATTR_TCPIP_NODELAY:
+        if (r.intfType == VI_INTF_TCPIP) return b(st.tcpNoDelay);
+        break;
+    case VI_ATTR_TCPIP_KEEPALIVE:
+        if (r.intfType == VI_INTF_TCPIP) return b(st.tcpKeepAlive);
+        break;
+    case VI_ATTR_GPIB_READDR_EN:
+        if (r.intfType == VI_INTF_GPIB) return b(st.gpibReaddress);
+        break;
+    case VI_ATTR_GPIB_UNADDR_EN:
+        if (r.intfType == VI_INTF_GPIB) return b(st.gpibUnaddress);
+        break;
+    default: break;
     }
     return resourceAttribute(r, attribute);
 }
@@ -137,52 +159,51 @@ ViStatus setSessionAttribute(const ResourceSession& s, ViAttr attribute, ViAttrS
         return VI_SUCCESS;
     };
     switch (attribute) {
-        case VI_ATTR_TMO_VALUE:
-            if (value > 0xFFFFFFFFu) return VI_ERROR_NSUP_ATTR_STATE;
-            st.timeoutMs = static_cast<ViUInt32>(value);
-            return VI_SUCCESS;
-        case VI_ATTR_TERMCHAR:
-            if (value > 0xFF) return VI_ERROR_NSUP_ATTR_STATE;
-            st.termChar = static_cast<ViUInt8>(value);
-            return VI_SUCCESS;
-        case VI_ATTR_TERMCHAR_EN: return flag(st.termCharEnabled);
-        case VI_ATTR_SEND_END_EN: return flag(st.sendEnd);
-        case VI_ATTR_SUPPRESS_END_EN: return flag(st.suppressEnd);
-        case VI_ATTR_FILE_APPEND_EN: return flag(st.fileAppend);
-        case VI_ATTR_DMA_ALLOW_EN: return flag(st.dmaAllowed);
-        case VI_ATTR_IO_PROT:
-            if (value < VI_PROT_NORMAL || value > VI_PROT_USBTMC_VENDOR) return VI_ERROR_NSUP_ATTR_STATE;
-            st.ioProtocol = static_cast<ViUInt16>(value);
-            return VI_SUCCESS;
-        case VI_ATTR_RD_BUF_OPER_MODE:
-            if (value != VI_FLUSH_ON_ACCESS && value != VI_FLUSH_DISABLE) return VI_ERROR_NSUP_ATTR_STATE;
-            st.readBufferMode = static_cast<ViUInt16>(value);
-            return VI_SUCCESS;
-        case VI_ATTR_WR_BUF_OPER_MODE:
-            if (value != VI_FLUSH_ON_ACCESS && value != VI_FLUSH_WHEN_FULL) return VI_ERROR_NSUP_ATTR_STATE;
-            st.writeBufferMode = static_cast<ViUInt16>(value);
-            return VI_SUCCESS;
-        case VI_ATTR_MAX_QUEUE_LENGTH:
-            if (value < 1 || value > 0xFFFFFFFFu) return VI_ERROR_NSUP_ATTR_STATE;
-            if (!st.queueEvents.empty()) return VI_ERROR_ATTR_READONLY;
-            st.maxQueueLength = static_cast<ViUInt32>(value);
-            return VI_SUCCESS;
-        case VI_ATTR_USER_DATA: st.userData = value; return VI_SUCCESS;
-        case VI_ATTR_TRIG_ID:
-            return static_cast<ViInt16>(value) == VI_TRIG_SW ? VI_SUCCESS : VI_ERROR_NSUP_ATTR_STATE;
-        case VI_ATTR_TCPIP_NODELAY:
-            if (s.resource->intfType == VI_INTF_TCPIP) return flag(st.tcpNoDelay);
-            break;
-        case VI_ATTR_TCPIP_KEEPALIVE:
-            if (s.resource->intfType == VI_INTF_TCPIP) return flag(st.tcpKeepAlive);
-            break;
-        case VI_ATTR_GPIB_READDR_EN:
-            if (s.resource->intfType == VI_INTF_GPIB) return flag(st.gpibReaddress);
-            break;
-        case VI_ATTR_GPIB_UNADDR_EN:
-            if (s.resource->intfType == VI_INTF_GPIB) return flag(st.gpibUnaddress);
-            break;
-        default: break;
+    case VI_ATTR_TMO_VALUE:
+        if (value > 0xFFFFFFFFu) return VI_ERROR_NSUP_ATTR_STATE;
+        st.timeoutMs = static_cast<ViUInt32>(value);
+        return VI_SUCCESS;
+    case VI_ATTR_TERMCHAR:
+        if (value > 0xFF) return VI_ERROR_NSUP_ATTR_STATE;
+        st.termChar = static_cast<ViUInt8>(value);
+        return VI_SUCCESS;
+    case VI_ATTR_TERMCHAR_EN: return flag(st.termCharEnabled);
+    case VI_ATTR_SEND_END_EN: return flag(st.sendEnd);
+    case VI_ATTR_SUPPRESS_END_EN: return flag(st.suppressEnd);
+    case VI_ATTR_FILE_APPEND_EN: return flag(st.fileAppend);
+    case VI_ATTR_DMA_ALLOW_EN: return flag(st.dmaAllowed);
+    case VI_ATTR_IO_PROT:
+        if (value < VI_PROT_NORMAL || value > VI_PROT_USBTMC_VENDOR) return VI_ERROR_NSUP_ATTR_STATE;
+        st.ioProtocol = static_cast<ViUInt16>(value);
+        return VI_SUCCESS;
+    case VI_ATTR_RD_BUF_OPER_MODE:
+        if (value != VI_FLUSH_ON_ACCESS && value != VI_FLUSH_DISABLE) return VI_ERROR_NSUP_ATTR_STATE;
+        st.readBufferMode = static_cast<ViUInt16>(value);
+        return VI_SUCCESS;
+    case VI_ATTR_WR_BUF_OPER_MODE:
+        if (value != VI_FLUSH_ON_ACCESS && value != VI_FLUSH_WHEN_FULL) return VI_ERROR_NSUP_ATTR_STATE;
+        st.writeBufferMode = static_cast<ViUInt16>(value);
+        return VI_SUCCESS;
+    case VI_ATTR_MAX_QUEUE_LENGTH:
+        if (value < 1 || value > 0xFFFFFFFFu) return VI_ERROR_NSUP_ATTR_STATE;
+        if (!st.queueEvents.empty()) return VI_ERROR_ATTR_READONLY;
+        st.maxQueueLength = static_cast<ViUInt32>(value);
+        return VI_SUCCESS;
+    case VI_ATTR_USER_DATA: st.userData = value; return VI_SUCCESS;
+    case VI_ATTR_TRIG_ID: return static_cast<ViInt16>(value) == VI_TRIG_SW ? VI_SUCCESS : VI_ERROR_NSUP_ATTR_STATE;
+    case VI_ATTR_TCPIP_NODELAY:
+        if (s.resource->intfType == VI_INTF_TCPIP) return flag(st.tcpNoDelay);
+        break;
+    case VI_ATTR_TCPIP_KEEPALIVE:
+        if (s.resource->intfType == VI_INTF_TCPIP) return flag(st.tcpKeepAlive);
+        break;
+    case VI_ATTR_GPIB_READDR_EN:
+        if (s.resource->intfType == VI_INTF_GPIB) return flag(st.gpibReaddress);
+        break;
+    case VI_ATTR_GPIB_UNADDR_EN:
+        if (s.resource->intfType == VI_INTF_GPIB) return flag(st.gpibUnaddress);
+        break;
+    default: break;
     }
     // Known but fixed attributes are read-only; the rest do not apply here.
     if (typeOf(attribute) && (implementationAttribute(attribute) || resourceAttribute(*s.resource, attribute) ||

@@ -10,22 +10,22 @@ namespace {
 
 bool knownEvent(ViEventType type) {
     switch (type) {
-        case VI_EVENT_IO_COMPLETION:
-        case VI_EVENT_TRIG:
-        case VI_EVENT_SERVICE_REQ:
-        case VI_EVENT_CLEAR:
-        case VI_EVENT_EXCEPTION:
-        case VI_EVENT_GPIB_CIC:
-        case VI_EVENT_GPIB_TALK:
-        case VI_EVENT_GPIB_LISTEN:
-        case VI_EVENT_VXI_VME_SYSFAIL:
-        case VI_EVENT_VXI_VME_SYSRESET:
-        case VI_EVENT_VXI_SIGP:
-        case VI_EVENT_VXI_VME_INTR:
-        case VI_EVENT_PXI_INTR:
-        case VI_EVENT_TCPIP_CONNECT:
-        case VI_EVENT_USB_INTR: return true;
-        default: return false;
+    case VI_EVENT_IO_COMPLETION:
+    case VI_EVENT_TRIG:
+    case VI_EVENT_SERVICE_REQ:
+    case VI_EVENT_CLEAR:
+    case VI_EVENT_EXCEPTION:
+    case VI_EVENT_GPIB_CIC:
+    case VI_EVENT_GPIB_TALK:
+    case VI_EVENT_GPIB_LISTEN:
+    case VI_EVENT_VXI_VME_SYSFAIL:
+    case VI_EVENT_VXI_VME_SYSRESET:
+    case VI_EVENT_VXI_SIGP:
+    case VI_EVENT_VXI_VME_INTR:
+    case VI_EVENT_PXI_INTR:
+    case VI_EVENT_TCPIP_CONNECT:
+    case VI_EVENT_USB_INTR: return true;
+    default: return false;
     }
 }
 

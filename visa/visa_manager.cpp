@@ -13,9 +13,7 @@ namespace {
 
 bench::SessionRegistry& registry() { return bench::SessionRegistry::instance(); }
 
-bool hasPatternCharacters(std::string_view text) {
-    return text.find_first_of("?*+[]()|\\{") != std::string_view::npos;
-}
+bool hasPatternCharacters(std::string_view text) { return text.find_first_of("?*+[]()|\\{") != std::string_view::npos; }
 
 // The bench resources an expression finds, in bench order; nothing when the
 // expression is malformed.
@@ -134,8 +132,8 @@ ViStatus _VI_FUNC viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, Vi
 
     auto state = std::make_shared<InstrumentState>();
     state->resourceName = resource->name;
-    const ViSession session =
-        registry().add(bench::SessionEntry{bench::SessionKind::Instrument, resource->name, sesn, state});
+    const ViSession session = registry().add(
+        bench::SessionEntry{bench::SessionKind::Instrument, resource->name, sesn, state});
     const ViAccessMode lockType = mode & (VI_EXCLUSIVE_LOCK | VI_SHARED_LOCK);
     if (lockType != 0) {
         std::string key;
@@ -154,25 +152,21 @@ ViStatus _VI_FUNC viClose(ViObject vi) {
     auto entry = registry().find(vi);
     if (!entry) return VI_ERROR_INV_OBJECT;
     switch (entry->kind) {
-        case bench::SessionKind::ResourceManager:
-            for (ViSession child : registry().children(vi)) {
-                auto c = registry().find(child);
-                if (!c) continue;
-                if (c->kind == bench::SessionKind::Instrument) closeInstrument(child, *c);
-                else if (c->kind == bench::SessionKind::FindList) registry().remove(child);
-            }
-            registry().remove(vi);
-            return VI_SUCCESS;
-        case bench::SessionKind::FindList:
-            registry().remove(vi);
-            return VI_SUCCESS;
-        case bench::SessionKind::Instrument:
-            closeInstrument(vi, *entry);
-            return VI_SUCCESS;
-        default:
-            // Carrier and mezzanine sessions belong to the carrier driver: they
-            // are closed with tarvo_close / tarvo_m_close.
-            return VI_ERROR_NSUP_OPER;
+    case bench::SessionKind::ResourceManager:
+        for (ViSession child : registry().children(vi)) {
+            auto c = registry().find(child);
+            if (!c) continue;
+            if (c->kind == bench::SessionKind::Instrument) closeInstrument(child, *c);
+            else if (c->kind == bench::SessionKind::FindList) registry().remove(child);
+        }
+        registry().remove(vi);
+        return VI_SUCCESS;
+    case bench::SessionKind::FindList: registry().remove(vi); return VI_SUCCESS;
+    case bench::SessionKind::Instrument: closeInstrument(vi, *entry); return VI_SUCCESS;
+    default:
+        // Carrier and mezzanine sessions belong to the carrier driver: they
+        // are closed with tarvo_close / tarvo_m_close.
+        return VI_ERROR_NSUP_OPER;
     }
 }
 

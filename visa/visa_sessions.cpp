@@ -49,17 +49,14 @@ ViStatus resolveResourceSession(ViSession vi, ResourceSession& out) {
     out.resource = bench::findResource(*b, entry->resourceName);
     if (!out.resource) return VI_ERROR_INV_OBJECT;
     switch (entry->kind) {
-        case bench::SessionKind::Instrument:
-            out.state = std::static_pointer_cast<InstrumentState>(entry->object);
-            break;
-        case bench::SessionKind::Carrier:
-        case bench::SessionKind::Mezzanine:
-            // Keyed by the bench's own spelling, so that locks taken through
-            // any session of the resource meet.
-            out.state = foreignState(vi, out.resource->name);
-            break;
-        default:
-            return VI_ERROR_INV_OBJECT;
+    case bench::SessionKind::Instrument: out.state = std::static_pointer_cast<InstrumentState>(entry->object); break;
+    case bench::SessionKind::Carrier:
+    case bench::SessionKind::Mezzanine:
+        // Keyed by the bench's own spelling, so that locks taken through
+        // any session of the resource meet.
+        out.state = foreignState(vi, out.resource->name);
+        break;
+    default: return VI_ERROR_INV_OBJECT;
     }
     if (!out.state) return VI_ERROR_INV_OBJECT;
     out.entry = std::move(*entry);

@@ -43,8 +43,8 @@ struct InstrumentState {
     bool gpibUnaddress = false;
 
     std::deque<std::string> replies;  // device answers not yet read, one message each
-    std::string readBuffer;   // formatted-read buffer (viScanf)
-    std::string writeBuffer;  // formatted-write buffer (viPrintf)
+    std::string readBuffer;           // formatted-read buffer (viScanf)
+    std::string writeBuffer;          // formatted-write buffer (viPrintf)
     std::set<ViEventType> queueEvents;
     std::set<ViEventType> handlerEvents;
 };

@@ -53,26 +53,19 @@ ViStatus _VI_FUNC viMoveIn64(ViSession vi, ViUInt16, ViBusAddress, ViBusSize, Vi
 ViStatus _VI_FUNC viMoveOut64(ViSession vi, ViUInt16, ViBusAddress, ViBusSize, ViAUInt64) { return unsupported(vi); }
 ViStatus _VI_FUNC viMoveIn8Ex(ViSession vi, ViUInt16, ViBusAddress64, ViBusSize, ViAUInt8) { return unsupported(vi); }
 ViStatus _VI_FUNC viMoveOut8Ex(ViSession vi, ViUInt16, ViBusAddress64, ViBusSize, ViAUInt8) { return unsupported(vi); }
-ViStatus _VI_FUNC viMoveIn16Ex(ViSession vi, ViUInt16, ViBusAddress64, ViBusSize, ViAUInt16) {
-    return unsupported(vi);
-}
+ViStatus _VI_FUNC viMoveIn16Ex(ViSession vi, ViUInt16, ViBusAddress64, ViBusSize, ViAUInt16) { return unsupported(vi); }
 ViStatus _VI_FUNC viMoveOut16Ex(ViSession vi, ViUInt16, ViBusAddress64, ViBusSize, ViAUInt16) {
     return unsupported(vi);
 }
-ViStatus _VI_FUNC viMoveIn32Ex(ViSession vi, ViUInt16, ViBusAddress64, ViBusSize, ViAUInt32) {
-    return unsupported(vi);
-}
+ViStatus _VI_FUNC viMoveIn32Ex(ViSession vi, ViUInt16, ViBusAddress64, ViBusSize, ViAUInt32) { return unsupported(vi); }
 ViStatus _VI_FUNC viMoveOut32Ex(ViSession vi, ViUInt16, ViBusAddress64, ViBusSize, ViAUInt32) {
     return unsupported(vi);
 }
-ViStatus _VI_FUNC viMoveIn64Ex(ViSession vi, ViUInt16, ViBusAddress64, ViBusSize, ViAUInt64) {
-    return unsupported(vi);
-}
+ViStatus _VI_FUNC viMoveIn64Ex(ViSession vi, ViUInt16, ViBusAddress64, ViBusSize, ViAUInt64) { return unsupported(vi); }
 ViStatus _VI_FUNC viMoveOut64Ex(ViSession vi, ViUInt16, ViBusAddress64, ViBusSize, ViAUInt64) {
     return unsupported(vi);
 }
-ViStatus _VI_FUNC viMove(ViSession vi, ViUInt16, ViBusAddress, ViUInt16, ViUInt16, ViBusAddress, ViUInt16,
-                         ViBusSize) {
+ViStatus _VI_FUNC viMove(ViSession vi, ViUInt16, ViBusAddress, ViUInt16, ViUInt16, ViBusAddress, ViUInt16, ViBusSize) {
     return unsupported(vi);
 }
 ViStatus _VI_FUNC viMoveAsync(ViSession vi, ViUInt16, ViBusAddress, ViUInt16, ViUInt16, ViBusAddress, ViUInt16,
@@ -83,8 +76,8 @@ ViStatus _VI_FUNC viMoveEx(ViSession vi, ViUInt16, ViBusAddress64, ViUInt16, ViU
                            ViBusSize) {
     return unsupported(vi);
 }
-ViStatus _VI_FUNC viMoveAsyncEx(ViSession vi, ViUInt16, ViBusAddress64, ViUInt16, ViUInt16, ViBusAddress64,
-                                ViUInt16, ViBusSize, ViPJobId) {
+ViStatus _VI_FUNC viMoveAsyncEx(ViSession vi, ViUInt16, ViBusAddress64, ViUInt16, ViUInt16, ViBusAddress64, ViUInt16,
+                                ViBusSize, ViPJobId) {
     return unsupported(vi);
 }
 
@@ -149,8 +142,6 @@ ViStatus _VI_FUNC viUsbControlIn(ViSession vi, ViInt16, ViInt16, ViUInt16, ViUIn
     if (retCnt) *retCnt = 0;
     return unsupported(vi);
 }
-ViStatus _VI_FUNC viPxiReserveTriggers(ViSession vi, ViInt16, ViAInt16, ViAInt16, ViPInt16) {
-    return unsupported(vi);
-}
+ViStatus _VI_FUNC viPxiReserveTriggers(ViSession vi, ViInt16, ViAInt16, ViAInt16, ViPInt16) { return unsupported(vi); }
 
 }  // extern "C"

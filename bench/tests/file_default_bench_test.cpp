@@ -15,8 +15,14 @@ bool near(double a, double b) { return std::fabs(a - b) <= 1e-12 * std::max(1.0,
 
 void expectSameInput(const bench::ChannelInput& a, const bench::ChannelInput& b, const std::string& where) {
     EXPECT_EQ(a.kind, b.kind) << where;
-    for (auto [x, y] : {std::pair{a.volts, b.volts}, {a.low, b.low}, {a.high, b.high}, {a.periodS, b.periodS},
-                        {a.duty, b.duty}, {a.phaseS, b.phaseS}, {a.stepS, b.stepS}, {a.ohms, b.ohms}})
+    for (auto [x, y] : {std::pair{a.volts, b.volts},
+                        {a.low, b.low},
+                        {a.high, b.high},
+                        {a.periodS, b.periodS},
+                        {a.duty, b.duty},
+                        {a.phaseS, b.phaseS},
+                        {a.stepS, b.stepS},
+                        {a.ohms, b.ohms}})
         EXPECT_TRUE(near(x, y)) << where << ": " << x << " != " << y;
     ASSERT_EQ(a.sequence.size(), b.sequence.size()) << where;
     for (std::size_t i = 0; i < a.sequence.size(); ++i) EXPECT_TRUE(near(a.sequence[i], b.sequence[i])) << where;

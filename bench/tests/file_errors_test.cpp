@@ -14,8 +14,8 @@ namespace {
 struct BadFile {
     std::string what;
     std::string text;
-    int line;                  // expected line in the message; 0: no line
-    const char* mustContain;   // expected words
+    int line;                 // expected line in the message; 0: no line
+    const char* mustContain;  // expected words
 };
 
 const char* const kVxiHead =
@@ -32,8 +32,7 @@ TEST_P(BenchFileErrors, AreReportedWithFileLineAndField) {
     ASSERT_FALSE(result.bench) << bad.what;
     EXPECT_EQ(result.error.rfind("lab.yaml", 0), 0u) << result.error;
     if (bad.line > 0) {
-        EXPECT_NE(result.error.find("lab.yaml:" + std::to_string(bad.line) + ":"), std::string::npos)
-            << result.error;
+        EXPECT_NE(result.error.find("lab.yaml:" + std::to_string(bad.line) + ":"), std::string::npos) << result.error;
     }
     EXPECT_NE(result.error.find(bad.mustContain), std::string::npos) << result.error;
 }
@@ -42,45 +41,45 @@ const std::string kUnknownKey = withVxi("    sloot: 3\n");
 const std::string kWrongType = withVxi("    slot: [3]\n");
 const std::string kSlotRange = withVxi("    slot: 19\n");
 const std::string kPosition = withVxi("    carrier:\n      memory: 1M\n      positions:\n        5: sorvi\n");
-const std::string kChannel =
-    withVxi("    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-            "          inputs:\n            33: 3V\n");
-const std::string kVoltage =
-    withVxi("    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-            "          inputs:\n            all: 3X\n");
-const std::string kVoltRange =
-    withVxi("    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-            "          inputs:\n            2: {volts: 250}\n");
-const std::string kNoPeriod =
-    withVxi("    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-            "          inputs:\n            2: {square: {low: 0, high: 5}}\n");
-const std::string kDuty =
-    withVxi("    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-            "          inputs:\n            2: {square: {period: 1ms, duty: 1.5}}\n");
-const std::string kEmptySequence =
-    withVxi("    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-            "          inputs:\n            2: {sequence: {volts: [], step: 1ms}}\n");
-const std::string kTwice =
-    withVxi("    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-            "          inputs:\n            1-4: 3V\n            3: 1V\n");
-const std::string kInputsOnOther =
-    withVxi("    carrier:\n      memory: 1M\n      positions:\n        2:\n          module: 5\n"
-            "          inputs:\n            all: 3V\n");
-const std::string kStuckBoth =
-    withVxi("    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-            "          faults:\n            stuck_high: [1-4]\n            stuck_low: [4]\n");
-const std::string kRegister =
-    withVxi("    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-            "          faults:\n            stuck_bits:\n              - {register: 0x05, set: 1}\n");
-const std::string kIdValue =
-    withVxi("    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-            "          faults:\n            id_value: 256\n");
+const std::string kChannel = withVxi(
+    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+    "          inputs:\n            33: 3V\n");
+const std::string kVoltage = withVxi(
+    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+    "          inputs:\n            all: 3X\n");
+const std::string kVoltRange = withVxi(
+    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+    "          inputs:\n            2: {volts: 250}\n");
+const std::string kNoPeriod = withVxi(
+    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+    "          inputs:\n            2: {square: {low: 0, high: 5}}\n");
+const std::string kDuty = withVxi(
+    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+    "          inputs:\n            2: {square: {period: 1ms, duty: 1.5}}\n");
+const std::string kEmptySequence = withVxi(
+    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+    "          inputs:\n            2: {sequence: {volts: [], step: 1ms}}\n");
+const std::string kTwice = withVxi(
+    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+    "          inputs:\n            1-4: 3V\n            3: 1V\n");
+const std::string kInputsOnOther = withVxi(
+    "    carrier:\n      memory: 1M\n      positions:\n        2:\n          module: 5\n"
+    "          inputs:\n            all: 3V\n");
+const std::string kStuckBoth = withVxi(
+    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+    "          faults:\n            stuck_high: [1-4]\n            stuck_low: [4]\n");
+const std::string kRegister = withVxi(
+    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+    "          faults:\n            stuck_bits:\n              - {register: 0x05, set: 1}\n");
+const std::string kIdValue = withVxi(
+    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+    "          faults:\n            id_value: 256\n");
 const std::string kNoMemory = withVxi("    carrier:\n      positions: {}\n");
 const std::string kBadMemory = withVxi("    carrier:\n      memory: 16 parsecs\n");
 const std::string kBadModule = withVxi("    carrier:\n      memory: 1M\n      positions:\n        1: tarvo\n");
-const std::string kBoolean =
-    withVxi("    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-            "          faults:\n            no_poll_ack: maybe\n");
+const std::string kBoolean = withVxi(
+    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+    "          faults:\n            no_poll_ack: maybe\n");
 
 INSTANTIATE_TEST_SUITE_P(
     AllKinds, BenchFileErrors,
@@ -95,27 +94,23 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"missing name", "resources:\n  - slot: 3\n", 2, "'name' is missing"},
         BadFile{"bad resource name", "resources:\n  - name: VXI0::abc::INSTR\n", 2, "not a VISA instrument"},
         BadFile{"not an instrument resource", "resources:\n  - name: GPIB0::INTFC\n", 2, "not a VISA instrument"},
-        BadFile{"duplicate resource in another spelling",
-                "resources:\n  - name: VXI0::24::INSTR\n  - name: vxi::24\n", 3, "already on the bench (line 2)"},
+        BadFile{"duplicate resource in another spelling", "resources:\n  - name: VXI0::24::INSTR\n  - name: vxi::24\n",
+                3, "already on the bench (line 2)"},
         BadFile{"slot on USB", "resources:\n  - name: USB::0x0E76::0x1004::1::INSTR\n    slot: 1\n", 3,
                 "applies to VXI resources only"},
         BadFile{"USB ID differs from the name",
-                "resources:\n  - name: USB::0x0E76::0x1004::1::INSTR\n    manufacturer_id: 0xE77\n", 3,
-                "differs"},
+                "resources:\n  - name: USB::0x0E76::0x1004::1::INSTR\n    manufacturer_id: 0xE77\n", 3, "differs"},
         BadFile{"LA differs from the name", withVxi("    la: 25\n"), 3, "differs"},
-        BadFile{"TCP/IP host without address", "resources:\n  - name: TCPIP::box.lab::INSTR\n", 2,
-                "tcpip_address"},
-        BadFile{"bad dotted address",
-                "resources:\n  - name: TCPIP::box::INSTR\n    tcpip_address: 10.0.0.300\n", 3, "dotted"},
+        BadFile{"TCP/IP host without address", "resources:\n  - name: TCPIP::box.lab::INSTR\n", 2, "tcpip_address"},
+        BadFile{"bad dotted address", "resources:\n  - name: TCPIP::box::INSTR\n    tcpip_address: 10.0.0.300\n", 3,
+                "dotted"},
         BadFile{"IDN with a line break", withVxi("    idn: \"A\\nB\"\n"), 3, "printable"},
         BadFile{"position out of range", kPosition, 6, "out of range (1 to 4)"},
         BadFile{"unknown module", kBadModule, 6, "not sorvi, empty"},
-        BadFile{"channel out of range", kChannel, 9, "inputs.33"},
-        BadFile{"not a voltage", kVoltage, 9, "inputs.all"},
+        BadFile{"channel out of range", kChannel, 9, "inputs.33"}, BadFile{"not a voltage", kVoltage, 9, "inputs.all"},
         BadFile{"voltage out of range", kVoltRange, 9, "out of range"},
         BadFile{"square without period", kNoPeriod, 9, "'period' is missing"},
-        BadFile{"duty out of range", kDuty, 9, "duty"},
-        BadFile{"empty sequence", kEmptySequence, 9, "1 to 100000"},
+        BadFile{"duty out of range", kDuty, 9, "duty"}, BadFile{"empty sequence", kEmptySequence, 9, "1 to 100000"},
         BadFile{"channel given twice", kTwice, 10, "already given at line 9"},
         BadFile{"inputs on another module", kInputsOnOther, 9, "SORVI modules only"},
         BadFile{"stuck high and low", kStuckBoth, 10, "stuck high and stuck low"},

@@ -37,8 +37,10 @@ TEST(ResourceNames, MalformedNamesAreRefused) {
 }
 
 TEST(ResourceNames, OtherResourceClassesParseButAreNoInstruments) {
-    for (const auto& [name, cls] : {std::pair{"GPIB0::INTFC", "INTFC"}, {"VXI0::MEMACC", "MEMACC"},
-                                    {"VXI0::2::BACKPLANE", "BACKPLANE"}, {"TCPIP0::10.0.0.1::5025::SOCKET", "SOCKET"},
+    for (const auto& [name, cls] : {std::pair{"GPIB0::INTFC", "INTFC"},
+                                    {"VXI0::MEMACC", "MEMACC"},
+                                    {"VXI0::2::BACKPLANE", "BACKPLANE"},
+                                    {"TCPIP0::10.0.0.1::5025::SOCKET", "SOCKET"},
                                     {"USB0::1::2::S::RAW", "RAW"}}) {
         auto p = bench::parseResourceName(name);
         ASSERT_TRUE(p) << name;

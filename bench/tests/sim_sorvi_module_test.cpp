@@ -28,7 +28,9 @@ SorviModuleDescription allInputs(const ChannelInput& in) {
     return d;
 }
 
-std::uint16_t thresholdCode(double v) { return static_cast<std::uint16_t>(static_cast<int>(v * 0.5 / 10 * 4096) & 0x0FFF); }
+std::uint16_t thresholdCode(double v) {
+    return static_cast<std::uint16_t>(static_cast<int>(v * 0.5 / 10 * 4096) & 0x0FFF);
+}
 
 // Relays on, normal measurement, the threshold of `v` volts in both groups.
 void measureAt(SorviModule& m, double v) {
@@ -93,7 +95,7 @@ TEST(SimSorviModule, ChannelReadsOneAboveItsGroupThreshold) {
     struct Case {
         double input, threshold;
         bool one;
-    } cases[] = {{3.0, 2.0, true}, {1.0, 2.0, false}, {-1.0, -2.0, true},
+    } cases[] = {{3.0, 2.0, true},    {1.0, 2.0, false}, {-1.0, -2.0, true},
                  {-3.0, -2.0, false}, {9.0, 9.5, false}, {9.6, 9.5, true}};
     for (const Case& c : cases) {
         SorviModule m(allInputs(volts(c.input)));

@@ -45,31 +45,33 @@ protected:
 };
 
 TEST_F(BenchWindow, ListsTheBenchAndShowsTheChosenModule) {
-    script("expect value BENCH_CARRIER \"VXI0::24::INSTR\"\n"
-           "expect items BENCH_POSITION 4\n"
-           "expect value BENCH_POSITION \"1: СОРВИ\"\n"
-           "ring BENCH_POSITION \"3: СОРВИ\"\n"
-           "expect cell BENCH_INPUTS 1 1 \"-8,45 В\"\n"
-           "expect cell BENCH_INPUTS 31 1 \"5 Ом\"\n"
-           "expect cell BENCH_INPUTS 32 1 \"100 кОм\"\n"
-           "expect value BENCH_STATE \"не открыт\"\n"
-           "ring BENCH_POSITION \"2: модуль типа 5\"\n"
-           "expect value BENCH_STATE \"на позиции нет модуля СОРВИ\"\n");
+    script(
+        "expect value BENCH_CARRIER \"VXI0::24::INSTR\"\n"
+        "expect items BENCH_POSITION 4\n"
+        "expect value BENCH_POSITION \"1: СОРВИ\"\n"
+        "ring BENCH_POSITION \"3: СОРВИ\"\n"
+        "expect cell BENCH_INPUTS 1 1 \"-8,45 В\"\n"
+        "expect cell BENCH_INPUTS 31 1 \"5 Ом\"\n"
+        "expect cell BENCH_INPUTS 32 1 \"100 кОм\"\n"
+        "expect value BENCH_STATE \"не открыт\"\n"
+        "ring BENCH_POSITION \"2: модуль типа 5\"\n"
+        "expect value BENCH_STATE \"на позиции нет модуля СОРВИ\"\n");
 }
 
 TEST_F(BenchWindow, InputsAndFaultsGoToTheChosenChannels) {
-    script("ring BENCH_POSITION \"3: СОРВИ\"\n"
-           "ring BENCH_CHANNELS \"17–32\"\n"
-           "ring BENCH_SIGNAL \"5 Ом\"\n"
-           "commit BENCH_APPLY\n"
-           "expect value BENCH_MESSAGE \"выполнено: input 17-32 5ohm\"\n"
-           "ring BENCH_CHANNELS \"один канал\"\n"
-           "set BENCH_CHANNEL 7\n"
-           "ring BENCH_STUCK \"залипание в 0\"\n"
-           "commit BENCH_STUCK_SET\n"
-           "expect cell BENCH_INPUTS 7 1 \"-5,15 В (залип в 0)\"\n"
-           "set BENCH_NOPOLL \"не приходит\"\n"
-           "set BENCH_ID 12\n");
+    script(
+        "ring BENCH_POSITION \"3: СОРВИ\"\n"
+        "ring BENCH_CHANNELS \"17–32\"\n"
+        "ring BENCH_SIGNAL \"5 Ом\"\n"
+        "commit BENCH_APPLY\n"
+        "expect value BENCH_MESSAGE \"выполнено: input 17-32 5ohm\"\n"
+        "ring BENCH_CHANNELS \"один канал\"\n"
+        "set BENCH_CHANNEL 7\n"
+        "ring BENCH_STUCK \"залипание в 0\"\n"
+        "commit BENCH_STUCK_SET\n"
+        "expect cell BENCH_INPUTS 7 1 \"-5,15 В (залип в 0)\"\n"
+        "set BENCH_NOPOLL \"не приходит\"\n"
+        "set BENCH_ID 12\n");
     const bench::ModuleView m = module(3);
     EXPECT_EQ(m.inputs[15].kind, bench::ChannelInput::Kind::Voltage);
     for (int k = 17; k <= 32; ++k) EXPECT_EQ(m.inputs[static_cast<std::size_t>(k - 1)].ohms, 5.0) << k;
@@ -80,10 +82,11 @@ TEST_F(BenchWindow, InputsAndFaultsGoToTheChosenChannels) {
 }
 
 TEST_F(BenchWindow, TheWindowShowsWhatItDidAndWhyAChangeFailed) {
-    script("ring BENCH_SIGNAL \"меандр\"\n"
-           "set BENCH_PERIOD 0.000001\n"
-           "set BENCH_HIGH 100\n"
-           "commit BENCH_APPLY\n");
+    script(
+        "ring BENCH_SIGNAL \"меандр\"\n"
+        "set BENCH_PERIOD 0.000001\n"
+        "set BENCH_HIGH 100\n"
+        "commit BENCH_APPLY\n");
     std::string message;
     tk::getValue(benchWindowPanel(), BENCH_MESSAGE, message);
     EXPECT_EQ(message, "выполнено: input all square 0 100 1e-06");
@@ -108,8 +111,9 @@ TEST_F(BenchWindow, AFifoOverflowRaisedOnARunningModuleReachesTheDriversHandler)
     ASSERT_EQ(lumex_alloc(vi, 100000), VI_SUCCESS);
     ASSERT_EQ(lumex_mode_cycle(vi, 1000), VI_SUCCESS);
     ASSERT_EQ(lumex_input_trigger(vi, VI_TRUE), VI_SUCCESS);
-    script("ring BENCH_POSITION \"1: СОРВИ\"\n"
-           "expect value BENCH_STATE \"открыт, остановлен, режим однократный, кадров в памяти: 0\"\n");
+    script(
+        "ring BENCH_POSITION \"1: СОРВИ\"\n"
+        "expect value BENCH_STATE \"открыт, остановлен, режим однократный, кадров в памяти: 0\"\n");
     ASSERT_EQ(lumex_start(vi), VI_SUCCESS);
     // The live display follows on its timer, with nothing done in the window.
     script("wait 0.5\n");
@@ -117,8 +121,9 @@ TEST_F(BenchWindow, AFifoOverflowRaisedOnARunningModuleReachesTheDriversHandler)
     tk::getValue(benchWindowPanel(), BENCH_STATE, state);
     EXPECT_EQ(state.rfind("открыт, идёт сбор, режим циклический, кадров в памяти: ", 0), 0u) << state;
     lastCode = 1;
-    script("ring BENCH_EVENT \"переполнение FIFO\"\n"
-           "commit BENCH_RAISE\n");
+    script(
+        "ring BENCH_EVENT \"переполнение FIFO\"\n"
+        "commit BENCH_RAISE\n");
     EXPECT_EQ(lastCode.load(), -4) << "the driver passes a FIFO overflow on as -4";
     const bench::ModuleView m = module(1);
     EXPECT_TRUE(m.open);
@@ -136,11 +141,12 @@ TEST_F(BenchWindow, PromptsAreFollowedOrBringTheWindowUpAboveThem) {
     int popup = 0;
     tk::getPanelAttribute(benchWindowPanel(), tk::ATTR_POPUP, popup);
     EXPECT_EQ(popup, 1);
-    script("expect value BENCH_POSITION \"3: СОРВИ\"\n"
-           "expect value BENCH_MESSAGE \"программа проверки просит подключить 100 кОм\"\n"
-           "expect visible BENCH_DONE 1\n"
-           "commit BENCH_DONE\n"
-           "expect visible BENCH_DONE 0\n");
+    script(
+        "expect value BENCH_POSITION \"3: СОРВИ\"\n"
+        "expect value BENCH_MESSAGE \"программа проверки просит подключить 100 кОм\"\n"
+        "expect visible BENCH_DONE 1\n"
+        "commit BENCH_DONE\n"
+        "expect visible BENCH_DONE 0\n");
     tk::getPanelAttribute(benchWindowPanel(), tk::ATTR_POPUP, popup);
     EXPECT_EQ(popup, 0);
     EXPECT_EQ(module(3).inputs[0].kind, bench::ChannelInput::Kind::Voltage) << "nothing connected by itself";

@@ -19,14 +19,14 @@ enum { RG_ID = 0x02, RG_COM1 = 0x04, RG_PERIOD = 0x06, RG_COM3 = 0x0C, RG_LOAD1 
 
 static int failures = 0;
 
-#define CHECK(cond, ...)                                  \
-    do {                                                  \
-        if (!(cond)) {                                    \
+#define CHECK(cond, ...)                                    \
+    do {                                                    \
+        if (!(cond)) {                                      \
             fprintf(stderr, "%s:%d: ", __FILE__, __LINE__); \
-            fprintf(stderr, __VA_ARGS__);                 \
-            fputc('\n', stderr);                          \
-            ++failures;                                   \
-        }                                                 \
+            fprintf(stderr, __VA_ARGS__);                   \
+            fputc('\n', stderr);                            \
+            ++failures;                                     \
+        }                                                   \
     } while (0)
 
 static void sleepMs(int ms) {
@@ -133,8 +133,8 @@ int main(void) {
     for (ViInt16 pos = 1; pos <= 4; ++pos) {
         ViInt16 present = -1, type = -1;
         CHECK(tarvo_m_type_q(carrier, pos, &present, &type) == VI_SUCCESS, "type query %d", pos);
-        CHECK(type == types[pos - 1] && (present != 0) == (types[pos - 1] != 0), "position %d: present %d type %d",
-              pos, present, type);
+        CHECK(type == types[pos - 1] && (present != 0) == (types[pos - 1] != 0), "position %d: present %d type %d", pos,
+              present, type);
     }
     ViUInt32 memory = 0;
     CHECK(tarvo_mem_q(carrier, &memory) == VI_SUCCESS && memory > 0, "memory");

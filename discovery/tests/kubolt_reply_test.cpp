@@ -30,13 +30,15 @@ TEST(KuboltReply, SerialIsCutAt31BytesOnACharacterBoundary) {
 
 TEST(KuboltReply, ANulByteEndsTheReply) {
     using namespace std::string_view_literals;
-    EXPECT_EQ(kuboltSerial("VELTRONA,TARVO,04\0" "57,1.0"sv), "04");
+    EXPECT_EQ(kuboltSerial("VELTRONA,TARVO,04\0"
+                           "57,1.0"sv),
+              "04");
     EXPECT_EQ(kuboltSerial("VELTRONA,TA\0RVO,0457"sv), std::nullopt);
 }
 
 TEST(KuboltReply, OtherRepliesAreNotKuboltBoxes) {
-    for (const char* reply : {"ACME,TARVO,0460,1.0", "OTHER,TARVO,1002,1.0", "VELTRONA,TARV", "", " VELTRONA,TARVO,1",
-                              "veltrona,tarvo,1"})
+    for (const char* reply :
+         {"ACME,TARVO,0460,1.0", "OTHER,TARVO,1002,1.0", "VELTRONA,TARV", "", " VELTRONA,TARVO,1", "veltrona,tarvo,1"})
         EXPECT_EQ(kuboltSerial(reply), std::nullopt) << reply;
 }
 

@@ -97,8 +97,8 @@ ViStatus _VI_FUNC viOpen(ViSession sesn, ViConstRsrc name, ViAccessMode mode, Vi
 }
 
 ViStatus _VI_FUNC viFindRsrc(ViSession sesn, ViConstString expr, ViPFindList vi, ViPUInt32 retCnt, ViChar desc[]) {
-    static const auto next =
-        real<ViStatus (*)(ViSession, ViConstString, ViPFindList, ViPUInt32, ViChar*)>("viFindRsrc");
+    static const auto next = real<ViStatus (*)(ViSession, ViConstString, ViPFindList, ViPUInt32, ViChar*)>(
+        "viFindRsrc");
     ViStatus status = VI_SUCCESS;
     if (failsNow("viFindRsrc", status)) return status;
     status = next(sesn, expr, vi, retCnt, desc);

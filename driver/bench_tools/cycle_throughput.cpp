@@ -45,12 +45,13 @@ int fail(const char* what, ViStatus status)
     return 1;
 }
 
-const char kUsage[] = "usage: lumex_cycle_throughput [--help] [--version]\n"
-                      "  Times a 10 s cycle acquisition at a 0.1 ms period on the built-in default\n"
-                      "  bench (SORVI_BENCH is ignored) and checks every frame; exit status 0 when\n"
-                      "  every frame arrived in order.\n";
+const char kUsage[] =
+    "usage: lumex_cycle_throughput [--help] [--version]\n"
+    "  Times a 10 s cycle acquisition at a 0.1 ms period on the built-in default\n"
+    "  bench (SORVI_BENCH is ignored) and checks every frame; exit status 0 when\n"
+    "  every frame arrived in order.\n";
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

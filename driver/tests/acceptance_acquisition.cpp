@@ -9,8 +9,16 @@ using Names = std::vector<std::string>;
 
 const Names kWriteThresholds = {"in16 0x04", "out16 0x04", "in16 0x04", "out16 0x12",
                                 "in16 0x0C", "out16 0x0C", "in16 0x0C", "out16 0x14"};
-const Names kStartProcess = {"tarvo_m_get_attribute", "in16 0x0A", "in16 0x10", "in16 0x04", "out16 0x04",
-                             "in16 0x04", "in16 0x0C", "out16 0x0C", "in16 0x0C", "tarvo_m_start"};
+const Names kStartProcess = {"tarvo_m_get_attribute",
+                             "in16 0x0A",
+                             "in16 0x10",
+                             "in16 0x04",
+                             "out16 0x04",
+                             "in16 0x04",
+                             "in16 0x0C",
+                             "out16 0x0C",
+                             "in16 0x0C",
+                             "tarvo_m_start"};
 
 Names startCalls(const Names& modeCalls, bool events = false)
 {
@@ -27,7 +35,8 @@ Names startCalls(const Names& modeCalls, bool events = false)
 
 class AcquisitionTest : public OpenSessionTest {
 protected:
-    template <typename T> T carrierValue(T fake::Mezzanine::*field)
+    template <typename T>
+    T carrierValue(T fake::Mezzanine::*field)
     {
         return fake().with(vi, [field](fake::Mezzanine& m) { return m.*field; });
     }
@@ -40,7 +49,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(AcquisitionTest, AllocationIsInBytesOfFourPerSample)
 {

@@ -15,13 +15,17 @@
 namespace acceptance {
 namespace {
 
-#define STEP(call)                                   \
-    do {                                             \
-        const ViStatus stepStatus = (call);          \
-        if (stepStatus < VI_SUCCESS) return stepStatus;  \
+#define STEP(call)                          \
+    do {                                    \
+        const ViStatus stepStatus = (call); \
+        if (stepStatus < VI_SUCCESS)        \
+            return stepStatus;              \
     } while (0)
 
-ViStatus openModule(ViSession& vi) { return lumex_init(fake::kCarrier, 1, VI_TRUE, VI_TRUE, &vi); }
+ViStatus openModule(ViSession& vi)
+{
+    return lumex_init(fake::kCarrier, 1, VI_TRUE, VI_TRUE, &vi);
+}
 
 ViStatus configure(ViSession& vi)
 {
@@ -99,7 +103,8 @@ ViStatus resetAndQueries(ViSession& vi)
 ViStatus closeModule(ViSession& vi)
 {
     const ViStatus status = lumex_close(vi);
-    if (status >= VI_SUCCESS) vi = VI_NULL;
+    if (status >= VI_SUCCESS)
+        vi = VI_NULL;
     return status;
 }
 
@@ -110,17 +115,25 @@ struct Scenario {
 };
 
 const Scenario kScenarios[] = {
-    {"lumex_init", openModule, true},         {"configuration", configure, false},
-    {"lumex_self_test", selfTest, false},     {"single sample", singleSample, false},
-    {"block run", blockRun, false},           {"cycle run", cycleRun, false},
-    {"reset and queries", resetAndQueries, false}, {"lumex_close", closeModule, false},
+    {"lumex_init", openModule, true},
+    {"configuration", configure, false},
+    {"lumex_self_test", selfTest, false},
+    {"single sample", singleSample, false},
+    {"block run", blockRun, false},
+    {"cycle run", cycleRun, false},
+    {"reset and queries", resetAndQueries, false},
+    {"lumex_close", closeModule, false},
 };
 
-bool isRegisterCall(const std::string& name) { return name == "tarvo_m_in16" || name == "tarvo_m_out16"; }
+bool isRegisterCall(const std::string& name)
+{
+    return name == "tarvo_m_in16" || name == "tarvo_m_out16";
+}
 
 std::string callName(const fake::Call& call)
 {
-    if (!isRegisterCall(call.name)) return call.name;
+    if (!isRegisterCall(call.name))
+        return call.name;
     char text[48];
     std::snprintf(text, sizeof text, "%s 0x%02X", call.name.c_str(), static_cast<unsigned>(call.a));
     return text;
@@ -171,7 +184,8 @@ TEST_F(CarrierFaultSweep, EveryCarrierCallFailsOnceAndTheDriverRecovers)
             const std::string name = callName(call);
             const int skip = seen[name]++;
             prepare(s, vi);
-            fake().failCall(call.name, fake::kIoError, skip, 1, isRegisterCall(call.name) ? static_cast<int>(call.a) : -1);
+            fake().failCall(call.name, fake::kIoError, skip, 1,
+                            isRegisterCall(call.name) ? static_cast<int>(call.a) : -1);
             const ViStatus status = s.run(vi);
             ++injected;
             char outcome[96];
@@ -183,7 +197,8 @@ TEST_F(CarrierFaultSweep, EveryCarrierCallFailsOnceAndTheDriverRecovers)
                 EXPECT_EQ(vi, static_cast<ViSession>(VI_NULL)) << name;
             }
             // The next attempt works: the same operations, no fault left.
-            if (vi != VI_NULL) lumex_stop(vi);
+            if (vi != VI_NULL)
+                lumex_stop(vi);
             // A close that failed is tried again, as a caller would: it then
             // closes the session, or finds it already released.
             if (s.run == closeModule && vi != VI_NULL) {
@@ -209,7 +224,8 @@ TEST_F(CarrierFaultSweep, EveryCarrierCallFailsOnceAndTheDriverRecovers)
         std::printf("%d failures injected\n", injected);
         for (const auto& [name, outcomes] : table) {
             std::printf("%-28s", name.c_str());
-            for (const std::string& o : outcomes) std::printf(" | %s", o.c_str());
+            for (const std::string& o : outcomes)
+                std::printf(" | %s", o.c_str());
             std::printf("\n");
         }
     }

@@ -63,7 +63,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 // The carrier refuses to stop events, to forget the record and to close:
 // the session it keeps must lead nowhere, even once a new session's record

@@ -24,7 +24,7 @@ protected:
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
-} // namespace
+}  // namespace
 
 TEST_F(ConfigTest, ThresholdCodesReachBothControlRegisters)
 {
@@ -32,9 +32,15 @@ TEST_F(ConfigTest, ThresholdCodesReachBothControlRegisters)
         double volts;
         ViUInt16 field;
     } cases[] = {
-        {2.0, 0x199}, {9.5, 0x799}, {-2.0, 0xE67}, {-10.0, 0x800}, {0.0, 0x000}, {0.11, 0x01E},
+        {2.0, 0x199},
+        {9.5, 0x799},
+        {-2.0, 0xE67},
+        {-10.0, 0x800},
+        {0.0, 0x000},
+        {0.11, 0x01E},
         // +10 V saturates: 0x800 would be read as -10 V by the module.
-        {10.0, 0x7FF}, {9.99, 0x7FF},
+        {10.0, 0x7FF},
+        {9.99, 0x7FF},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.volts);
@@ -93,12 +99,18 @@ TEST_F(ConfigTest, PeriodEncodingInRegisterAndCarrierClock)
         bool coarse;
         ViInt32 clock;
     } cases[] = {
-        {0.0001, 19, false, 1600},        {0.001, 199, false, 16000},     {0.011, 21, true, 176000},
-        {1.0, 1999, true, 16000000},      {0.00015, 39, false, 3200},     {0.0102, 2039, false, 163200},
+        {0.0001, 19, false, 1600},
+        {0.001, 199, false, 16000},
+        {0.011, 21, true, 176000},
+        {1.0, 1999, true, 16000000},
+        {0.00015, 39, false, 3200},
+        {0.0102, 2039, false, 163200},
         // 2041..2046 ticks would need 2060 fine ticks; they go coarse.
-        {0.010205, 20, true, 168000},     {0.01023, 20, true, 168000},    {0.0103, 20, true, 168000},
+        {0.010205, 20, true, 168000},
+        {0.01023, 20, true, 168000},
+        {0.0103, 20, true, 168000},
     };
-    fake().setReg(vi, RG_PERIOD, 0xD800); // bits 15, 14, 12, 11 set beforehand
+    fake().setReg(vi, RG_PERIOD, 0xD800);  // bits 15, 14, 12, 11 set beforehand
     for (const auto& c : cases) {
         SCOPED_TRACE(c.seconds);
         ASSERT_EQ(lumex_sample_period(vi, c.seconds), VI_SUCCESS);
@@ -167,9 +179,8 @@ TEST_F(ConfigTest, RelaysSwitchBit13OfBothGroupsWithReadBack)
     EXPECT_GE(simulatedNow() - started, std::chrono::milliseconds(10)) << "relay settling";
     EXPECT_EQ(reg(RG_COM1), 0x5199);
     EXPECT_EQ(reg(RG_COM3), 0x5199);
-    EXPECT_EQ(fake().callNames(),
-              (std::vector<std::string>{"tarvo_m_get_attribute", "in16 0x04", "out16 0x04", "in16 0x04", "in16 0x0C",
-                                        "out16 0x0C", "in16 0x0C"}));
+    EXPECT_EQ(fake().callNames(), (std::vector<std::string>{"tarvo_m_get_attribute", "in16 0x04", "out16 0x04",
+                                                            "in16 0x04", "in16 0x0C", "out16 0x0C", "in16 0x0C"}));
 
     ASSERT_EQ(lumex_input_trigger_group(vi, VI_FALSE, 2), VI_SUCCESS);
     EXPECT_EQ(reg(RG_COM1), 0x5199);

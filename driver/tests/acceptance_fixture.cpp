@@ -21,7 +21,7 @@ private:
 
 SimulatedClock simulatedClock;
 
-} // namespace
+}  // namespace
 
 std::chrono::nanoseconds simulatedNow()
 {
@@ -59,4 +59,4 @@ std::string OpenSessionTest::message(ViStatus status)
     return text;
 }
 
-} // namespace acceptance
+}  // namespace acceptance

@@ -50,6 +50,6 @@ protected:
     ViSession vi = VI_NULL;
 };
 
-} // namespace acceptance
+}  // namespace acceptance
 
 #endif

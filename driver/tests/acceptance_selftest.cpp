@@ -31,7 +31,7 @@ protected:
     ViChar text[LUMEX_TEXT_SIZE + 8] = {};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SelfTestTest, HealthyModulePasses)
 {

@@ -9,12 +9,28 @@ namespace {
 
 std::vector<std::string> resetCalls()
 {
-    return {"tarvo_m_get_attribute", "in16 0x04", "out16 0x04", "in16 0x04", "in16 0x0C", "out16 0x0C", "in16 0x0C",
-            "tarvo_m_reset", "in16 0x0A", "in16 0x10", "tarvo_m_alloc_q", "in16 0x04", "out16 0x04", "in16 0x04",
-            "out16 0x12", "in16 0x0C", "out16 0x0C", "in16 0x0C", "out16 0x14"};
+    return {"tarvo_m_get_attribute",
+            "in16 0x04",
+            "out16 0x04",
+            "in16 0x04",
+            "in16 0x0C",
+            "out16 0x0C",
+            "in16 0x0C",
+            "tarvo_m_reset",
+            "in16 0x0A",
+            "in16 0x10",
+            "tarvo_m_alloc_q",
+            "in16 0x04",
+            "out16 0x04",
+            "in16 0x04",
+            "out16 0x12",
+            "in16 0x0C",
+            "out16 0x0C",
+            "in16 0x0C",
+            "out16 0x14"};
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(FakeCarrierTest, InitRefusesBadArgumentsBeforeTouchingTheCarrier)
 {
@@ -32,13 +48,13 @@ TEST_F(FakeCarrierTest, InitWithResetRunsEveryStepInOrder)
 {
     ViSession vi = VI_NULL;
     ASSERT_EQ(lumex_init(fake::kCarrier, 3, VI_TRUE, VI_TRUE, &vi), VI_SUCCESS);
-    std::vector<std::string> expected = {"tarvo_m_init", "tarvo_m_set_attribute", "tarvo_m_set_attribute",
-                                         "in16 0x02", "tarvo_m_sample_width"};
+    std::vector<std::string> expected = {"tarvo_m_init", "tarvo_m_set_attribute", "tarvo_m_set_attribute", "in16 0x02",
+                                         "tarvo_m_sample_width"};
     for (const auto& call : resetCalls())
         expected.push_back(call);
-    for (const char* call : {"tarvo_m_get_attribute", "out16 0x08", "tarvo_m_config_event", "tarvo_m_handler",
-                             "tarvo_m_first_delay", "in16 0x04", "out16 0x04", "in16 0x04", "out16 0x12",
-                             "in16 0x0C", "out16 0x0C", "in16 0x0C", "out16 0x14"})
+    for (const char* call :
+         {"tarvo_m_get_attribute", "out16 0x08", "tarvo_m_config_event", "tarvo_m_handler", "tarvo_m_first_delay",
+          "in16 0x04", "out16 0x04", "in16 0x04", "out16 0x12", "in16 0x0C", "out16 0x0C", "in16 0x0C", "out16 0x14"})
         expected.push_back(call);
     EXPECT_EQ(fake().callNames(), expected);
 
@@ -220,8 +236,8 @@ TEST_F(OpenSessionTest, CloseSwitchesOffAndForgetsTheRecord)
     bool attributeCleared = false;
     for (const auto& call : log) {
         eventsOff |= call.name == "tarvo_m_config_event" && call.a == 0;
-        attributeCleared |= call.name == "tarvo_m_set_attribute" &&
-                            call.a == static_cast<std::int64_t>(TARVO_ATTR_USER_DATA) && call.b == 0;
+        attributeCleared |= call.name == "tarvo_m_set_attribute"
+                            && call.a == static_cast<std::int64_t>(TARVO_ATTR_USER_DATA) && call.b == 0;
     }
     EXPECT_TRUE(eventsOff);
     EXPECT_TRUE(attributeCleared);

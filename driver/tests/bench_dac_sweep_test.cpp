@@ -17,7 +17,7 @@ struct Row {
     ViUInt32 frame;
 };
 
-} // namespace
+}  // namespace
 
 TEST(BenchDacSweep, EachChannelTurnsAtTheThresholdNearestAboveItsLevel)
 {

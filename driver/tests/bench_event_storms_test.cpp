@@ -69,7 +69,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(BenchEventStorms, HundredThousandPacketEventsInOneCycleRun)
 {

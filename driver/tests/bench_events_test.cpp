@@ -43,7 +43,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(BenchEventsTest, PacketEventsReachTheUserHandlerDuringACycle)
 {

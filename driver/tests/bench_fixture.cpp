@@ -1,6 +1,5 @@
 #include "bench_fixture.h"
 
-
 namespace on_bench {
 
 void BenchTest::open(bool virtualClock)
@@ -44,4 +43,4 @@ void BenchTest::counterInputs(double period)
     ASSERT_TRUE(bench::testing::setCounterInputs(kCarrier, 1, period));
 }
 
-} // namespace on_bench
+}  // namespace on_bench

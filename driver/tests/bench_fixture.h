@@ -48,6 +48,6 @@ protected:
     ViSession vi = VI_NULL;
 };
 
-} // namespace on_bench
+}  // namespace on_bench
 
 #endif

@@ -26,7 +26,7 @@ protected:
     ViChar message[LUMEX_TEXT_SIZE] = {};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(BenchSelfTest, StuckChannels)
 {

@@ -20,4 +20,4 @@ std::string cp1251(const std::string& utf8)
     return std::string(output.data(), out);
 }
 
-} // namespace driver_test
+}  // namespace driver_test

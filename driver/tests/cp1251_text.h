@@ -9,6 +9,6 @@ namespace driver_test {
 
 std::string cp1251(const std::string& utf8);
 
-} // namespace driver_test
+}  // namespace driver_test
 
 #endif

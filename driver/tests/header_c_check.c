@@ -21,7 +21,8 @@ int main(void)
     ViInt32 samples = -1;
     lumex_user_handler handler = onEvent;
 
-    if (lumex_error_message(VI_NULL, LUMEX_ERROR_RG_COM1, text) != VI_SUCCESS || strcmp(text, "\xCE\xF8\xE8\xE1\xEA\xE0 \xE7\xE0\xEF\xE8\xF1\xE8 \xE2 RG_COM1") != 0) {
+    if (lumex_error_message(VI_NULL, LUMEX_ERROR_RG_COM1, text) != VI_SUCCESS
+        || strcmp(text, "\xCE\xF8\xE8\xE1\xEA\xE0 \xE7\xE0\xEF\xE8\xF1\xE8 \xE2 RG_COM1") != 0) {
         fprintf(stderr, "error message text wrong\n");
         return 1;
     }

@@ -22,7 +22,9 @@ struct Probe {
 // Runs discovery in a separate process on the bench text given.
 Probe discoverOn(const std::string& benchYaml) {
     const std::filesystem::path file = std::filesystem::temp_directory_path() /
-        ("host_bench_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".yaml");
+                                       ("host_bench_" +
+                                        std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                                        ".yaml");
     std::ofstream(file) << benchYaml;
     const std::string command = "SORVI_BENCH=" + file.string() + " " HOST_TEST_DISCOVERY_PROBE " 2>&1";
     Probe probe;
@@ -74,10 +76,10 @@ TEST(Discovery, VxiResourcesNeedTheMakerACarrierModelAndASlotFrom1To12) {
 )");
     EXPECT_EQ(probe.status, "0");
     EXPECT_EQ(probe.carriers, (std::vector<std::string>{
-        "VXI0::3::INSTR|Н.М.  Л.А.крейта:0x0A, слот:12  (VXI0::3::INSTR)|0|0x10D|",
-        "VXI0::6::INSTR|Н.М.М.  Л.А.крейта:0x00, слот:1  (VXI0::6::INSTR)|0|0x177|",
-        "GPIB-VXI0::7::INSTR|Н.М.У.  Л.А.крейта:0x00, слот:7  (GPIB-VXI0::7::INSTR)|0|0x155|",
-    }));
+                                  "VXI0::3::INSTR|Н.М.  Л.А.крейта:0x0A, слот:12  (VXI0::3::INSTR)|0|0x10D|",
+                                  "VXI0::6::INSTR|Н.М.М.  Л.А.крейта:0x00, слот:1  (VXI0::6::INSTR)|0|0x177|",
+                                  "GPIB-VXI0::7::INSTR|Н.М.У.  Л.А.крейта:0x00, слот:7  (GPIB-VXI0::7::INSTR)|0|0x155|",
+                              }));
 }
 
 TEST(Discovery, KuboltBoxesAreKnownByTheirIdentificationReply) {

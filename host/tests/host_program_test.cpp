@@ -21,12 +21,11 @@ struct HostRun {
 // Runs panelhost with the given arguments off screen on the default bench,
 // with extra environment settings and in workDir if given; a run that hangs
 // is killed after a minute.
-HostRun runHost(const std::string& arguments, const std::string& environment = "",
-                const std::string& workDir = {}) {
+HostRun runHost(const std::string& arguments, const std::string& environment = "", const std::string& workDir = {}) {
     const std::string command = (workDir.empty() ? std::string() : "cd '" + workDir + "' && ") +
                                 "env -u SORVI_BENCH -u SORVI_PLUGIN -u SORVI_SCRIPT -u SORVI_SCREENSHOTS "
-                                "QT_QPA_PLATFORM=offscreen " + environment + " timeout 60 " HOST_TEST_PROGRAM " " +
-                                arguments + " 2>&1";
+                                "QT_QPA_PLATFORM=offscreen " +
+                                environment + " timeout 60 " HOST_TEST_PROGRAM " " + arguments + " 2>&1";
     HostRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -81,8 +80,8 @@ TEST_F(ScriptedHost, CycleRunWritesWholeFramesAndShowsTheFifoOverflow) {
     if (!std::filesystem::exists(HOST_TEST_PLUGIN))
         GTEST_SKIP() << "the soft front panel plug-in is not built yet (" << HOST_TEST_PLUGIN << ")";
     std::filesystem::create_directories(shots_);
-    const HostRun run = runHost("--script " + script("cycle_run.tks") + " --screenshots " + shots_.string(),
-                                "", shots_.string());
+    const HostRun run = runHost("--script " + script("cycle_run.tks") + " --screenshots " + shots_.string(), "",
+                                shots_.string());
     EXPECT_EQ(run.exitCode, 0) << run.output;
     const auto file = shots_ / "cycle_run.sorvi";
     ASSERT_TRUE(std::filesystem::exists(file)) << run.output;

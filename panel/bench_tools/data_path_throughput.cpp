@@ -152,8 +152,7 @@ int main(int argc, char** argv) {
     std::printf("frames fetched:        %lld (file holds %lld)\n", job.fetched, fileFrames);
     std::printf("data path:             %.3f s, %.0f frames/s (CPU %.3f s, %.0f frames/s)\n", job.pathSeconds,
                 job.fetched / job.pathSeconds, job.pathCpuSeconds, job.fetched / job.pathCpuSeconds);
-    std::printf("bench making frames:   %.3f s, %.0f frames/s\n", job.benchSeconds,
-                job.fetched / job.benchSeconds);
+    std::printf("bench making frames:   %.3f s, %.0f frames/s\n", job.benchSeconds, job.fetched / job.benchSeconds);
     std::printf("1 GiB file, page refill: %.1f ms at worst\n", 1000 * job.scrollWorstSeconds);
     std::printf("self-test:             %.1f ms\n", 1000 * job.selfTestSeconds);
     std::printf("DAC sweep, full range: %.1f ms (1999 steps)\n", 1000 * job.sweepSeconds);

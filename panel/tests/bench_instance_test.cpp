@@ -76,10 +76,11 @@ TEST_F(BenchInstance, VxiPositionOpensWithThresholdMemoryAndTitle) {
     EXPECT_EQ(instances::entry(1).session, inst->session);
 
     const ViSession session = inst->session;
-    EXPECT_EQ(displayAndRun(handle, [](SorviInstance& i) {
-                  EXPECT_EQ(title(i.mainPanel), "СОРВИ крейт 0, слот 3, М-Модуль 1");
-                  EXPECT_EQ(shown(i.mainPanel, MP_BASE_MEM), "1048576");
-              }),
+    EXPECT_EQ(displayAndRun(handle,
+                            [](SorviInstance& i) {
+                                EXPECT_EQ(title(i.mainPanel), "СОРВИ крейт 0, слот 3, М-Модуль 1");
+                                EXPECT_EQ(shown(i.mainPanel, MP_BASE_MEM), "1048576");
+                            }),
               0);
     ViInt16 state = 0;
     EXPECT_LT(lumex_state(session, &state), 0) << "teardown closed the driver session";
@@ -93,9 +94,8 @@ TEST_F(BenchInstance, UsbCarrierIsNamedByResource) {
     EXPECT_EQ(instanceOf(handle)->crate, 0);
     EXPECT_EQ(instanceOf(handle)->slot, 0);
     EXPECT_EQ(std::string(instanceOf(handle)->title), std::string(kUsb) + ", мез.№ 1");
-    EXPECT_EQ(displayAndRun(handle, [](SorviInstance& i) {
-                  EXPECT_EQ(title(i.mainPanel), "СОРВИ крейт 0, слот 0, М-Модуль 1");
-              }),
+    EXPECT_EQ(displayAndRun(
+                  handle, [](SorviInstance& i) { EXPECT_EQ(title(i.mainPanel), "СОРВИ крейт 0, слот 0, М-Модуль 1"); }),
               0);
 }
 

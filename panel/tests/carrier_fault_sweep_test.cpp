@@ -180,10 +180,8 @@ protected:
 
     // Runs the operation with pop-ups answered; returns what it showed.
     std::string runShowing(SorviInstance& inst, const Scenario& s, std::string* selfTestShown) {
-        if (s.virtualTime)
-            bench::testing::useVirtualClock();
-        else
-            sorvi_bench_command("clock real", nullptr, 0);
+        if (s.virtualTime) bench::testing::useVirtualClock();
+        else sorvi_bench_command("clock real", nullptr, 0);
         tk::resetControl(inst.mainPanel, MP_ERROR_MESSAGE);
         gSelfTestShown.clear();
         const auto before = tk::messagePopupsSeen().size();
@@ -270,7 +268,8 @@ TEST_F(CarrierFaultSweep, EveryCarrierCallOfEveryPanelOperationFailsOnce) {
         std::string what;
         const auto popups = tk::messagePopupsSeen();
         for (std::size_t i = before; i < popups.size(); ++i)
-            what += (what.empty() ? "" : "; ") + std::string("pop-up \"") + popups[i].title + ": " + popups[i].text + "\"";
+            what += (what.empty() ? "" : "; ") + std::string("pop-up \"") + popups[i].title + ": " + popups[i].text +
+                    "\"";
         record(table_, std::string("open/close: ") + call, what);
         if (status != 0) {
             EXPECT_EQ(handle, 0);

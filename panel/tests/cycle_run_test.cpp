@@ -72,21 +72,24 @@ TEST(CycleRun, FileHoldsTheCountedFramesAndTheListTheirChanges) {
     Capture capture;
     ASSERT_EQ(initAnswered(carrier, 1, capture.handle), 0);
     tk::registerScriptCommand("capture-run", captureRun, &capture);
-    tk::startScript("set MP_SAMPLE_PERIOD 0.0001\n"
-                    "ring MP_MODE \"непрерывный\"\n"
-                    "set MP_B_P_SIZE 1000\n"
-                    "set MP_RELE_SWITCH 1\n"
-                    "set MP_FILE_NAME \"" + file.string() + "\"\n"
-                    "commit MP_GRAPH\n"
-                    "commit MP_SHOW_RES\n"
-                    "commit MP_START\n"
-                    "wait 1\n"
-                    "commit MP_STOP\n"
-                    "wait 0.3\n"
-                    "capture-run\n"
-                    "commit MP_MP_EXIT\n"
-                    "commit EXIT_POPUP_EXIT_YES\n",
-                    "cycle-run");
+    tk::startScript(
+        "set MP_SAMPLE_PERIOD 0.0001\n"
+        "ring MP_MODE \"непрерывный\"\n"
+        "set MP_B_P_SIZE 1000\n"
+        "set MP_RELE_SWITCH 1\n"
+        "set MP_FILE_NAME \"" +
+            file.string() +
+            "\"\n"
+            "commit MP_GRAPH\n"
+            "commit MP_SHOW_RES\n"
+            "commit MP_START\n"
+            "wait 1\n"
+            "commit MP_STOP\n"
+            "wait 0.3\n"
+            "capture-run\n"
+            "commit MP_MP_EXIT\n"
+            "commit EXIT_POPUP_EXIT_YES\n",
+        "cycle-run");
     EXPECT_EQ(sorvi_display(capture.handle), 0);
     const tk::ScriptResult result = tk::scriptResult();
     EXPECT_TRUE(result.finished);

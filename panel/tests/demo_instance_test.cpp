@@ -72,8 +72,7 @@ TEST_F(DemoInstance, PositionOutsideOneToFourIsRefusedThroughThePopup) {
             return tk::fromCp1251(text);
         }() + "\"");
         sorvi_handle handle = 1234;
-        EXPECT_EQ(sorvi_init(0, static_cast<ViInt16>(position), VI_TRUE, VI_TRUE, &handle),
-                  VI_ERROR_PARAMETER2);
+        EXPECT_EQ(sorvi_init(0, static_cast<ViInt16>(position), VI_TRUE, VI_TRUE, &handle), VI_ERROR_PARAMETER2);
         EXPECT_EQ(handle, 0);
         for (int i = 0; i < instances::kTableEntries; ++i) EXPECT_EQ(instances::entry(i).instance, nullptr);
     }
@@ -169,19 +168,20 @@ TEST_F(DemoInstance, HideThenDisplayShowsTheSamePanelsAgain) {
     const int home = tk::newPanel(0, "host", 50, 50, 100, 200, "HOST");
     const sorvi_handle handle = openDemo(1, home);
     ASSERT_NE(handle, 0);
-    EXPECT_EQ(displayAndRun(handle, [&](SorviInstance& inst) {
-                  const int main = inst.mainPanel;
-                  tk::hidePanel(home);
-                  tk::displayPanel(inst.chartPanel);
-                  EXPECT_EQ(sorvi_hide(handle), 0);
-                  EXPECT_FALSE(visible(main));
-                  EXPECT_FALSE(visible(inst.chartPanel));
-                  EXPECT_TRUE(visible(home));
-                  EXPECT_EQ(sorvi_display(handle), 0);  // returns at once
-                  EXPECT_EQ(inst.mainPanel, main);
-                  EXPECT_TRUE(tk::panelExists(main));
-                  EXPECT_TRUE(visible(main));
-              }),
+    EXPECT_EQ(displayAndRun(handle,
+                            [&](SorviInstance& inst) {
+                                const int main = inst.mainPanel;
+                                tk::hidePanel(home);
+                                tk::displayPanel(inst.chartPanel);
+                                EXPECT_EQ(sorvi_hide(handle), 0);
+                                EXPECT_FALSE(visible(main));
+                                EXPECT_FALSE(visible(inst.chartPanel));
+                                EXPECT_TRUE(visible(home));
+                                EXPECT_EQ(sorvi_display(handle), 0);  // returns at once
+                                EXPECT_EQ(inst.mainPanel, main);
+                                EXPECT_TRUE(tk::panelExists(main));
+                                EXPECT_TRUE(visible(main));
+                            }),
               0);
     tk::discardPanel(home);
 }
@@ -247,20 +247,23 @@ TEST_F(DemoInstance, InterruptMenuAndTeardownActOnTheirOwnInstanceOnly) {
     const sorvi_handle inner = openDemo(3);
     ASSERT_NE(outer, 0);
     ASSERT_NE(inner, 0);
-    EXPECT_EQ(displayAndRun(outer, [&](SorviInstance& a) {
-                  EXPECT_EQ(displayAndRun(inner, [&](SorviInstance& b) {
-                                int bar = 0;
-                                tk::getPanelMenuBar(b.mainPanel, bar);
-                                tk::setValue(b.mainPanel, MP_MODE, 2);
-                                EXPECT_EQ(tk::chooseMenuItem(bar, IMNU_INSTR_INTERRUPT), 0);
-                                EXPECT_EQ(b.dataPending.load(), 2);
-                                EXPECT_EQ(a.dataPending.load(), 0);
+    EXPECT_EQ(displayAndRun(outer,
+                            [&](SorviInstance& a) {
+                                EXPECT_EQ(displayAndRun(inner,
+                                                        [&](SorviInstance& b) {
+                                                            int bar = 0;
+                                                            tk::getPanelMenuBar(b.mainPanel, bar);
+                                                            tk::setValue(b.mainPanel, MP_MODE, 2);
+                                                            EXPECT_EQ(tk::chooseMenuItem(bar, IMNU_INSTR_INTERRUPT), 0);
+                                                            EXPECT_EQ(b.dataPending.load(), 2);
+                                                            EXPECT_EQ(a.dataPending.load(), 0);
+                                                        }),
+                                          0);
+                                EXPECT_EQ(instances::entry(1).instance, &a)
+                                    << "the inner teardown kept the outer entry";
+                                EXPECT_EQ(instances::entry(3).instance, nullptr);
+                                EXPECT_TRUE(tk::panelExists(a.mainPanel));
                             }),
-                            0);
-                  EXPECT_EQ(instances::entry(1).instance, &a) << "the inner teardown kept the outer entry";
-                  EXPECT_EQ(instances::entry(3).instance, nullptr);
-                  EXPECT_TRUE(tk::panelExists(a.mainPanel));
-              }),
               0);
 }
 
@@ -270,17 +273,18 @@ TEST_F(DemoInstance, DeferredResetRunsOnlyWhileItsInstanceLives) {
     counter = &resets;
     const sorvi_handle handle = openDemo(2);
     ASSERT_NE(handle, 0);
-    EXPECT_EQ(displayAndRun(handle, [&](SorviInstance& inst) {
-                  tk::setControlCallback(inst.mainPanel, MP_RESET,
-                                         [](int, int, int event, void*, int, int) {
-                                             if (event == tk::EVENT_COMMIT) ++*counter;
-                                             return 0;
-                                         });
-                  deliverEvent(inst, 0, 3);
-                  EXPECT_EQ(resets, 0) << "the reset waits for the user-interface thread";
-                  tk::processEvents();
-                  EXPECT_EQ(resets, 1);
-              }),
+    EXPECT_EQ(displayAndRun(handle,
+                            [&](SorviInstance& inst) {
+                                tk::setControlCallback(inst.mainPanel, MP_RESET,
+                                                       [](int, int, int event, void*, int, int) {
+                                                           if (event == tk::EVENT_COMMIT) ++*counter;
+                                                           return 0;
+                                                       });
+                                deliverEvent(inst, 0, 3);
+                                EXPECT_EQ(resets, 0) << "the reset waits for the user-interface thread";
+                                tk::processEvents();
+                                EXPECT_EQ(resets, 1);
+                            }),
               0);
 
     // An instance that ends before its reset is run: the reset does nothing.

@@ -89,8 +89,7 @@ TEST(SorviResource, TextsKeepTheirSpacesAndPunctuation) {
     EXPECT_EQ(control(ABOUT, ABOUT_DRVR_VERSION).label, "Версия  драйвера");
     EXPECT_EQ(control(ABOUT, ABOUT_DRVR_VERSION).defaultText, " ");
     EXPECT_EQ(control(RP, RP_LAST_TRIG_TIME).label, "между  переклю-\nчениями,с");
-    EXPECT_EQ(control(EXIT_POPUP, EXIT_POPUP_TEXTMSG).defaultText,
-              "Завершить работу с мезонином СОРВИ?");
+    EXPECT_EQ(control(EXIT_POPUP, EXIT_POPUP_TEXTMSG).defaultText, "Завершить работу с мезонином СОРВИ?");
     EXPECT_EQ(control(MP, MP_MP_EXIT).label, " Выход ");
     EXPECT_EQ(control(MP, MP_TEXTMSG_4).defaultText, "Порог ");
     EXPECT_EQ(control(ST, ST_MSG).defaultText, "Идёт самоконтроль. Ждите ...");
@@ -147,9 +146,8 @@ TEST(SorviResource, MenuBarItemsAndCallbacks) {
     const auto& items = bar.menus[0].items;
     ASSERT_EQ(items.size(), 8u);
     const std::pair<const char*, const char*> expected[] = {
-        {"Прерывание", "interrupt"}, {"", ""}, {"Конфигурация", "config"},
-        {"Параметры", "displayParams"}, {"", ""}, {"О программе", "about"}, {"", ""},
-        {"Выход", "pexit"}};
+        {"Прерывание", "interrupt"}, {"", ""}, {"Конфигурация", "config"}, {"Параметры", "displayParams"}, {"", ""},
+        {"О программе", "about"},    {"", ""}, {"Выход", "pexit"}};
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(items[i].id, IMNU_INSTR_INTERRUPT + i);
         EXPECT_EQ(items[i].label, expected[i].first);
@@ -172,8 +170,8 @@ TEST(SorviResource, EveryCallbackNameIsBoundAndEveryBindingIsUsed) {
     EXPECT_EQ(named, bound);
     // Menu items need menu callbacks, controls control callbacks.
     for (const auto& b : sorviBindings()) {
-        const bool isMenu = b.name == "interrupt" || b.name == "config" || b.name == "about" ||
-                            b.name == "pexit" || b.name == "displayParams";
+        const bool isMenu = b.name == "interrupt" || b.name == "config" || b.name == "about" || b.name == "pexit" ||
+                            b.name == "displayParams";
         EXPECT_EQ(b.menu != nullptr, isMenu) << b.name;
         EXPECT_EQ(b.control != nullptr, !isMenu) << b.name;
     }

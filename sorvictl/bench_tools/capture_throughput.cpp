@@ -53,10 +53,8 @@ int main(int argc, char** argv) {
     o.output = "/tmp/sorvictl-capture-throughput.sorvi";
     o.force = true;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--interrupts") == 0)
-            o.interrupts = true;
-        else
-            o.output = argv[i];
+        if (std::strcmp(argv[i], "--interrupts") == 0) o.interrupts = true;
+        else o.output = argv[i];
     }
     bench::testing::resetBench();
     bench::testing::useVirtualClock();

@@ -32,7 +32,8 @@ TEST_F(CommandsTest, ScanOfABenchWithEveryKindOfResourceKeepsOnlyCarriers) {
     EXPECT_NE(text.out.find("VXI0::56::INSTR - not opened: 0xBFFF0011"), std::string::npos);
     EXPECT_NE(text.out.find("USB0::0x0E76::0x1004::0457::0::INSTR 3 sorvi\n"), std::string::npos);
     EXPECT_NE(text.out.find("TCPIP0::192.168.1.20::inst0::INSTR 1 sorvi\n"), std::string::npos);
-    for (const char* left : {"VXI0::48", "VXI0::8:", "0x1234", "GPIB"}) EXPECT_EQ(text.out.find(left), std::string::npos) << left;
+    for (const char* left : {"VXI0::48", "VXI0::8:", "0x1234", "GPIB"})
+        EXPECT_EQ(text.out.find(left), std::string::npos) << left;
 
     const RunResult json = runProgram("scan --json --bench " + bench);
     EXPECT_EQ(json.status, 0);

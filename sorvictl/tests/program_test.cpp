@@ -49,8 +49,9 @@ TEST(Program, CtrlCMidCaptureStopsAndLeavesWholeFrames) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<std::string> args = {SORVICTL_PROGRAM, "acquire", kCarrier, "1", "--period", "0.0001",
-                                     "--packet", "100", "--interrupts", "--frames", "10000000", "-o", file};
+    std::vector<std::string> args = {
+        SORVICTL_PROGRAM, "acquire",  kCarrier,   "1",  "--period", "0.0001", "--packet", "100",
+        "--interrupts",   "--frames", "10000000", "-o", file};
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -59,8 +60,7 @@ TEST(Program, CtrlCMidCaptureStopsAndLeavesWholeFrames) {
     posix_spawn_file_actions_destroy(&actions);
     // Wait for the first frames on disk, then interrupt.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline &&
-           (::access(file.c_str(), F_OK) != 0 || fileSize(file) < 2000))
+    while (std::chrono::steady_clock::now() < deadline && (::access(file.c_str(), F_OK) != 0 || fileSize(file) < 2000))
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ::kill(pid, SIGINT);
     int status = 0;
@@ -92,8 +92,8 @@ TEST(Program, AFileThatCannotGrowKeepsWholeFramesAndEndsTheRun) {
 TEST(Program, TrailingBytesOfAnInputAreReported) {
     ScratchDir dir;
     writeBytes(dir.path("odd.sorvi"), std::string(10, '\0'));
-    const RunResult r =
-        runProgram("export " + quoted(dir.path("odd.sorvi")) + " -o " + quoted(dir.path("o.vcd")) + " --samplerate 1000");
+    const RunResult r = runProgram("export " + quoted(dir.path("odd.sorvi")) + " -o " + quoted(dir.path("o.vcd")) +
+                                   " --samplerate 1000");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("ends in 2 bytes that are not a whole frame; they were ignored"), std::string::npos);
 }

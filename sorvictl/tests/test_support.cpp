@@ -43,9 +43,7 @@ std::vector<std::uint32_t> readFrames(const std::string& path) {
 
 std::uintmax_t fileSize(const std::string& path) { return fs::file_size(path); }
 
-void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void writeBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 void writeFrames(const std::string& path, const std::vector<std::uint32_t>& frames) {
     writeBytes(path, std::string(reinterpret_cast<const char*>(frames.data()), frames.size() * 4));

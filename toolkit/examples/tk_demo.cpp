@@ -81,8 +81,7 @@ void pexit(int, int, void*, int) { exitRequested = true; }
 double cpuSeconds() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 const char kUsage[] =
@@ -115,8 +114,7 @@ int main(int argc, char** argv) {
             std::printf("tk_demo %s\n", SORVI_VERSION);
             return 0;
         }
-        if (!valued)
-            return refuse(std::string("unknown option ") + argv[i] + " (tk_demo --help lists the options)");
+        if (!valued) return refuse(std::string("unknown option ") + argv[i] + " (tk_demo --help lists the options)");
         if (i + 1 >= argc || argv[i + 1][0] == '\0') return refuse(std::string(argv[i]) + " needs a value");
         if (std::strcmp(argv[i], "--idle") == 0) {
             char* end = nullptr;
@@ -131,9 +129,8 @@ int main(int argc, char** argv) {
     if (tk::initRuntime(argc, argv) < 0) return -1;
 
     tk::registerResource(sampleResource());
-    const tk::Bindings bindings{{"startP", startP}, {"stopP", stopP}, {"exitP", exitP},
-                                {"yes", yes},       {"no", no},       {"about", about},
-                                {"pexit", pexit}, {"go", go}};
+    const tk::Bindings bindings{{"startP", startP}, {"stopP", stopP}, {"exitP", exitP}, {"yes", yes},
+                                {"no", no},         {"about", about}, {"pexit", pexit}, {"go", go}};
     mainPanel = tk::loadPanel(0, "sample.uir", SAMPLE, &bindings);
     askPanel = tk::loadPanel(0, "sample.uir", ASK, &bindings);
     if (mainPanel < 0 || askPanel < 0) {
@@ -165,8 +162,8 @@ int main(int argc, char** argv) {
     }
     if (idle >= 0) {
         double wall = tk::timer() - t0, cpu = cpuSeconds() - cpu0;
-        std::printf("idle %.1f s: cpu %.3f s = %.2f%% of one core, %lld loop turns (%.0f per second)\n",
-                    wall, cpu, 100.0 * cpu / wall, turns, double(turns) / wall);
+        std::printf("idle %.1f s: cpu %.3f s = %.2f%% of one core, %lld loop turns (%.0f per second)\n", wall, cpu,
+                    100.0 * cpu / wall, turns, double(turns) / wall);
     }
     tk::discardPanel(askPanel);
     tk::discardPanel(mainPanel);

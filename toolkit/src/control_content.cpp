@@ -149,10 +149,8 @@ int insertItem(int panel, int control, int index, std::string_view label, double
     if (index < -1 || index > int(c->items.size())) return ERR_RANGE;
     if (index == -1) index = int(c->items.size());
     c->items.insert(c->items.begin() + index, ItemDef{std::string(label), value});
-    if (c->def.kind == ControlKind::Ring)
-        static_cast<QComboBox*>(c->widget.data())->insertItem(index, qs(label));
-    else
-        static_cast<QListWidget*>(c->widget.data())->insertItem(index, qs(label));
+    if (c->def.kind == ControlKind::Ring) static_cast<QComboBox*>(c->widget.data())->insertItem(index, qs(label));
+    else static_cast<QListWidget*>(c->widget.data())->insertItem(index, qs(label));
     return OK;
 }
 
@@ -166,10 +164,8 @@ int deleteItems(int panel, int control, int index, int count) {
     if (index + count > n) return ERR_RANGE;
     c->items.erase(c->items.begin() + index, c->items.begin() + index + count);
     for (int i = 0; i < count; ++i) {
-        if (c->def.kind == ControlKind::Ring)
-            static_cast<QComboBox*>(c->widget.data())->removeItem(index);
-        else
-            delete static_cast<QListWidget*>(c->widget.data())->takeItem(index);
+        if (c->def.kind == ControlKind::Ring) static_cast<QComboBox*>(c->widget.data())->removeItem(index);
+        else delete static_cast<QListWidget*>(c->widget.data())->takeItem(index);
     }
     return OK;
 }
@@ -199,10 +195,8 @@ int setIndex(int panel, int control, int index) {
     ControlRec* c;
     if (int r = lookupKind(panel, control, p, c, ControlKind::Ring, ControlKind::ListBox)) return r;
     if (index < 0 || index >= int(c->items.size())) return ERR_RANGE;
-    if (c->def.kind == ControlKind::Ring)
-        static_cast<QComboBox*>(c->widget.data())->setCurrentIndex(index);
-    else
-        static_cast<QListWidget*>(c->widget.data())->setCurrentRow(index);
+    if (c->def.kind == ControlKind::Ring) static_cast<QComboBox*>(c->widget.data())->setCurrentIndex(index);
+    else static_cast<QListWidget*>(c->widget.data())->setCurrentRow(index);
     return OK;
 }
 
@@ -439,8 +433,8 @@ int tracePoints(int panel, int control, int trace, std::vector<double>& points) 
 }
 
 // ------------------------------------------------- controls made in code
-int newControl(int panel, ControlKind kind, std::string_view label, int top, int left, int height,
-               int width, std::string_view constant) {
+int newControl(int panel, ControlKind kind, std::string_view label, int top, int left, int height, int width,
+               std::string_view constant) {
     if (!initialised()) return ERR_NOT_INITIALISED;
     if (!onUiThread()) return ERR_THREAD;
     PanelRec* p = findPanel(panel);
@@ -467,8 +461,8 @@ int newControl(int panel, ControlKind kind, std::string_view label, int top, int
     return id;
 }
 
-int newScrollBar(int panel, int top, int left, int height, int width, int minimum, int maximum,
-                 int value, ControlCallback callback, std::string_view constant) {
+int newScrollBar(int panel, int top, int left, int height, int width, int minimum, int maximum, int value,
+                 ControlCallback callback, std::string_view constant) {
     if (minimum > maximum) return ERR_RANGE;
     int id = newControl(panel, ControlKind::ScrollBar, {}, top, left, height, width, constant);
     if (id < 0) return id;

@@ -24,8 +24,7 @@ namespace {
 // Sends GOT_FOCUS / LOST_FOCUS of a control's widget to its callback.
 class FocusWatcher : public QObject {
 public:
-    FocusWatcher(int panel, int control, QObject* parent)
-        : QObject(parent), panel_(panel), control_(control) {}
+    FocusWatcher(int panel, int control, QObject* parent) : QObject(parent), panel_(panel), control_(control) {}
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override {
@@ -48,29 +47,24 @@ bool hasLabelAbove(const ControlRec& c) {
     case ControlKind::Picture:
     case ControlKind::ScrollBar:
     case ControlKind::Led:
-    case ControlKind::PictureButton:
-        return false;
-    default:
-        return !c.def.label.empty();
+    case ControlKind::PictureButton: return false;
+    default: return !c.def.label.empty();
     }
 }
 
 bool labelBeside(const ControlRec& c) {
-    return (c.def.kind == ControlKind::Led || c.def.kind == ControlKind::PictureButton) &&
-           !c.def.label.empty();
+    return (c.def.kind == ControlKind::Led || c.def.kind == ControlKind::PictureButton) && !c.def.label.empty();
 }
 
 QString styleFor(const char* cls, const ControlRec& c) {
-    return QString("%1 { background: %2; color: %3; }")
-        .arg(cls, colorName(c.textBgColor), colorName(c.textColor));
+    return QString("%1 { background: %2; color: %3; }").arg(cls, colorName(c.textBgColor), colorName(c.textColor));
 }
 
 // Natural size of a control laid out by the toolkit.
 QSize naturalSize(const ControlRec& c, const QFontMetrics& fm, QSize panel) {
     int full = std::max(100, panel.width() - 20);
     switch (c.def.kind) {
-    case ControlKind::CommandButton:
-        return {std::max(80, fm.horizontalAdvance(qs(plainLabel(c.def.label))) + 24), 25};
+    case ControlKind::CommandButton: return {std::max(80, fm.horizontalAdvance(qs(plainLabel(c.def.label))) + 24), 25};
     case ControlKind::PictureButton: return {24, 24};
     case ControlKind::Numeric: {
         int digits = c.def.format.kind == FormatKind::Binary ? std::max(c.def.format.digits, 8) : 10;
@@ -178,9 +172,8 @@ void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
     }
     case ControlKind::ListBox: {
         auto* l = new QListWidget(content);
-        QObject::connect(l, &QListWidget::itemClicked, l, [h, id, l](QListWidgetItem* item) {
-            fireControl(h, id, EVENT_COMMIT, l->row(item));
-        });
+        QObject::connect(l, &QListWidget::itemClicked, l,
+                         [h, id, l](QListWidgetItem* item) { fireControl(h, id, EVENT_COMMIT, l->row(item)); });
         QObject::connect(l, &QListWidget::itemDoubleClicked, l, [h, id, l](QListWidgetItem* item) {
             fireControl(h, id, EVENT_LEFT_DOUBLE_CLICK, l->row(item));
         });
@@ -285,8 +278,7 @@ void placeControl(PanelRec& panel, ControlRec& c, QPoint& cursor, int& rowHeight
         QSize ls = c.label->sizeHint();
         if (labelBeside(c))
             c.label->setGeometry(g.left + g.width + 6, g.top + (g.height - ls.height()) / 2, ls.width(), ls.height());
-        else
-            c.label->setGeometry(g.left, g.top - ls.height() - 1, std::max(ls.width(), 10), ls.height());
+        else c.label->setGeometry(g.left, g.top - ls.height() - 1, std::max(ls.width(), 10), ls.height());
     }
     (void)panel;
 }
@@ -330,8 +322,8 @@ void refreshControl(PanelRec& panel, ControlRec& c) {
     }
     case ControlKind::Led: static_cast<LedWidget*>(w)->setOn(c.number != 0); break;
     case ControlKind::Decoration:
-        static_cast<QFrame*>(w)->setStyleSheet(
-            c.emphasis ? "QFrame { border: 2px solid #3060C0; background: #E8F0FF; }" : "");
+        static_cast<QFrame*>(w)->setStyleSheet(c.emphasis ? "QFrame { border: 2px solid #3060C0; background: #E8F0FF; }"
+                                                          : "");
         break;
     default: break;
     }
@@ -361,10 +353,8 @@ void resetControlState(PanelRec& panel, ControlRec& c) {
                 index = int(i);
                 break;
             }
-        if (d.kind == ControlKind::Ring)
-            static_cast<QComboBox*>(w)->setCurrentIndex(index);
-        else
-            static_cast<QListWidget*>(w)->setCurrentRow(index);
+        if (d.kind == ControlKind::Ring) static_cast<QComboBox*>(w)->setCurrentIndex(index);
+        else static_cast<QListWidget*>(w)->setCurrentRow(index);
         break;
     }
     case ControlKind::Table: {

@@ -23,8 +23,7 @@ void placeLabel(ControlRec& c) {
     QSize ls = c.label->sizeHint();
     if (c.def.kind == ControlKind::Led || c.def.kind == ControlKind::PictureButton)
         c.label->setGeometry(g.right() + 7, g.top() + (g.height() - ls.height()) / 2, ls.width(), ls.height());
-    else
-        c.label->setGeometry(g.left(), g.top() - ls.height() - 1, std::max(ls.width(), 10), ls.height());
+    else c.label->setGeometry(g.left(), g.top() - ls.height() - 1, std::max(ls.width(), 10), ls.height());
 }
 
 namespace {
@@ -48,10 +47,8 @@ int setNumber(int panel, int control, double v) {
     case ControlKind::ListBox: {
         for (size_t i = 0; i < c->items.size(); ++i) {
             if (c->items[i].value != v) continue;
-            if (c->def.kind == ControlKind::Ring)
-                static_cast<QComboBox*>(c->widget.data())->setCurrentIndex(int(i));
-            else
-                static_cast<QListWidget*>(c->widget.data())->setCurrentRow(int(i));
+            if (c->def.kind == ControlKind::Ring) static_cast<QComboBox*>(c->widget.data())->setCurrentIndex(int(i));
+            else static_cast<QListWidget*>(c->widget.data())->setCurrentRow(int(i));
             return OK;
         }
         return ERR_RANGE;
@@ -101,8 +98,7 @@ int getInteger(int panel, int control, T& out) {
     bool isDouble;
     if (int r = getNumber(panel, control, v, isDouble)) return r;
     if (isDouble) return ERR_TYPE;
-    if (v < double(std::numeric_limits<T>::min()) || v > double(std::numeric_limits<T>::max()))
-        return ERR_RANGE;
+    if (v < double(std::numeric_limits<T>::min()) || v > double(std::numeric_limits<T>::max())) return ERR_RANGE;
     out = T(std::llround(v));
     return OK;
 }
@@ -191,9 +187,7 @@ int getDisplayText(int panel, int control, std::string& text) {
     }
     case ControlKind::BinarySwitch: text = c->number == c->def.onValue ? c->def.onText : c->def.offText; return OK;
     case ControlKind::Led: text.assign(1, c->number != 0 ? '1' : '0'); return OK;
-    case ControlKind::ScrollBar:
-        text = std::to_string(static_cast<QScrollBar*>(c->widget.data())->value());
-        return OK;
+    case ControlKind::ScrollBar: text = std::to_string(static_cast<QScrollBar*>(c->widget.data())->value()); return OK;
     case ControlKind::CommandButton:
     case ControlKind::PictureButton: text = plainLabel(c->def.label); return OK;
     default: return ERR_KIND;
@@ -217,8 +211,14 @@ int setAttribute(int panel, int control, int attribute, int value) {
         if (value != MODE_INPUT && value != MODE_DISPLAY_ONLY) return ERR_RANGE;
         c->mode = value;
         break;
-    case ATTR_TOP: w->move(w->x(), value); placeLabel(*c); return OK;
-    case ATTR_LEFT: w->move(value, w->y()); placeLabel(*c); return OK;
+    case ATTR_TOP:
+        w->move(w->x(), value);
+        placeLabel(*c);
+        return OK;
+    case ATTR_LEFT:
+        w->move(value, w->y());
+        placeLabel(*c);
+        return OK;
     case ATTR_HEIGHT:
         if (value < 0) return ERR_RANGE;
         w->resize(w->width(), value);
@@ -297,11 +297,8 @@ int setAttribute(int panel, int control, int attribute, std::string_view value) 
     case ControlKind::CommandButton:
         static_cast<QPushButton*>(c->widget.data())->setText(mnemonicText(value));
         return OK;
-    case ControlKind::TextMessage:
-        static_cast<QLabel*>(c->widget.data())->setText(qs(value));
-        return OK;
-    default:
-        break;
+    case ControlKind::TextMessage: static_cast<QLabel*>(c->widget.data())->setText(qs(value)); return OK;
+    default: break;
     }
     if (!c->label && c->widget) {
         c->label = new QLabel(c->widget->parentWidget());
@@ -394,9 +391,8 @@ int getAttribute(int panel, int control, int attribute, std::string& value) {
     if (int r = lookup(panel, control, p, c)) return r;
     switch (attribute) {
     case ATTR_LABEL_TEXT:
-        value = c->def.kind == ControlKind::TextMessage
-                    ? us(static_cast<QLabel*>(c->widget.data())->text())
-                    : plainLabel(c->def.label);
+        value = c->def.kind == ControlKind::TextMessage ? us(static_cast<QLabel*>(c->widget.data())->text())
+                                                        : plainLabel(c->def.label);
         return OK;
     case ATTR_CONSTANT_NAME: value = c->def.constant; return OK;
     default: return ERR_ATTRIBUTE;

@@ -141,10 +141,8 @@ void StripChartWidget::drawLabels(QPainter& p, const QRectF& area, int rightMarg
     const double left = area.left();
     p.setPen(Qt::black);
     if (labels_.empty()) {
-        p.drawText(QRectF(0, yOf(yMax_) - 8, left - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::number(yMax_));
-        p.drawText(QRectF(0, yOf(yMin_) - 8, left - 4, 16), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::number(yMin_));
+        p.drawText(QRectF(0, yOf(yMax_) - 8, left - 4, 16), Qt::AlignRight | Qt::AlignVCenter, QString::number(yMax_));
+        p.drawText(QRectF(0, yOf(yMin_) - 8, left - 4, 16), Qt::AlignRight | Qt::AlignVCenter, QString::number(yMin_));
     } else {
         for (const auto& l : labels_)
             p.drawText(QRectF(0, yOf(l.at) - 8, left - 4, 16), Qt::AlignRight | Qt::AlignVCenter,

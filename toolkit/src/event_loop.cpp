@@ -37,9 +37,7 @@ struct Clock {
     double virtualNow = 0;
     double realOffset = 0;  // added to real time after the virtual clock is switched off
 
-    double real() {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
+    double real() { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); }
 };
 
 Clock& clock() {
@@ -95,9 +93,8 @@ int runUserInterface() {
 void quitUserInterface(int code) {
     quitCode = code;
     quitRequested = true;
-    if (auto* d = QAbstractEventDispatcher::instance(QCoreApplication::instance()
-                                                        ? QCoreApplication::instance()->thread()
-                                                        : nullptr))
+    if (auto* d = QAbstractEventDispatcher::instance(
+            QCoreApplication::instance() ? QCoreApplication::instance()->thread() : nullptr))
         d->wakeUp();
 }
 
@@ -106,7 +103,8 @@ int postDeferredCall(DeferredCallback fn, void* data) {
     auto* app = QCoreApplication::instance();
     if (!app) return ERR_NOT_INITIALISED;
     // A queued call is thread-safe and wakes the dispatcher of the UI thread.
-    QMetaObject::invokeMethod(app, [fn, data] { fn(data); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        app, [fn, data] { fn(data); }, Qt::QueuedConnection);
     return OK;
 }
 

@@ -104,10 +104,8 @@ int loadMenuBar(int panel, std::string_view resource, int barId, const Bindings*
             item.dimmed = id.dimmed;
             if (!id.callback.empty()) {
                 const Callback* cb = findBinding(rit->first, bindings, id.callback);
-                if (cb && cb->menu)
-                    item.callback = cb->menu;
-                else
-                    noteUnbound(rit->first, id.callback);
+                if (cb && cb->menu) item.callback = cb->menu;
+                else noteUnbound(rit->first, id.callback);
             }
             addItem(*b, md.id, std::move(item));
         }
@@ -159,8 +157,7 @@ int newMenu(int menuBar, std::string_view title, std::string_view constant) {
     return id;
 }
 
-int newMenuItem(int menuBar, int menu, std::string_view label, MenuCallback callback,
-                std::string_view constant) {
+int newMenuItem(int menuBar, int menu, std::string_view label, MenuCallback callback, std::string_view constant) {
     if (int r = check()) return r;
     MenuBarRec* b = findBar(menuBar);
     if (!b) return ERR_MENU;

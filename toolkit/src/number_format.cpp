@@ -15,13 +15,10 @@ namespace detail {
 namespace {
 
 bool isIntegerType(ValueType t) {
-    return t == ValueType::Int16 || t == ValueType::UInt16 || t == ValueType::Int32 ||
-           t == ValueType::UInt32;
+    return t == ValueType::Int16 || t == ValueType::UInt16 || t == ValueType::Int32 || t == ValueType::UInt32;
 }
 
-int typeBits(ValueType t) {
-    return (t == ValueType::Int16 || t == ValueType::UInt16) ? 16 : 32;
-}
+int typeBits(ValueType t) { return (t == ValueType::Int16 || t == ValueType::UInt16) ? 16 : 32; }
 
 std::string chars(double v, std::chars_format f, int precision) {
     char buf[512];
@@ -99,8 +96,7 @@ std::string formatNumber(double value, ValueType type, Format format) {
     case FormatKind::Integer:
         if (isIntegerType(type)) return std::to_string(std::llround(value));
         return chars(value, std::chars_format::fixed, 0);
-    case FormatKind::Fixed:
-        return chars(value, std::chars_format::fixed, digits);
+    case FormatKind::Fixed: return chars(value, std::chars_format::fixed, digits);
     case FormatKind::Scientific: {
         // "1.500000e-06" -> "1.500000E-6"
         std::string s = chars(value, std::chars_format::scientific, digits);

@@ -22,9 +22,7 @@ void PanelWindow::setMenuBar(QMenuBar* bar) {
     placeChildren();
 }
 
-int PanelWindow::menuBarHeight() const {
-    return bar_ ? bar_->sizeHint().height() : 0;
-}
+int PanelWindow::menuBarHeight() const { return bar_ ? bar_->sizeHint().height() : 0; }
 
 void PanelWindow::setContentSize(int height, int width) {
     bool was = quiet_;

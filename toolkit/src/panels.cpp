@@ -63,8 +63,7 @@ int firePanel(int panel, int event, int data1, int data2) {
 void closeBoxPressed(int panel) {
     firePanel(panel, EVENT_CLOSE);
     PanelRec* p = findPanel(panel);
-    if (p && p->closeControl && p->controls.count(p->closeControl))
-        fireControl(panel, p->closeControl, EVENT_COMMIT);
+    if (p && p->closeControl && p->controls.count(p->closeControl)) fireControl(panel, p->closeControl, EVENT_COMMIT);
 }
 
 bool panelShown(const PanelRec& p) {
@@ -115,8 +114,8 @@ ControlRec makeControlRec(const ControlDef& d) {
 namespace {
 
 // Builds a panel from its definition. pageHost non-null makes it a tab page.
-int buildPanel(int parent, const std::string& resource, const PanelDef& def,
-               const Bindings* bindings, QTabWidget* pageHost, std::string_view tabLabel) {
+int buildPanel(int parent, const std::string& resource, const PanelDef& def, const Bindings* bindings,
+               QTabWidget* pageHost, std::string_view tabLabel) {
     State& s = state();
     auto rec = std::make_unique<PanelRec>();
     PanelRec& p = *rec;
@@ -142,10 +141,8 @@ int buildPanel(int parent, const std::string& resource, const PanelDef& def,
 
     if (!def.callback.empty()) {
         const Callback* b = findBinding(resource, bindings, def.callback);
-        if (b && b->panel)
-            p.callback = b->panel;
-        else
-            noteUnbound(resource, def.callback);
+        if (b && b->panel) p.callback = b->panel;
+        else noteUnbound(resource, def.callback);
     }
     s.panels[p.handle] = std::move(rec);
     if (PanelRec* owner = findPanel(parent)) owner->children.push_back(p.handle);
@@ -158,10 +155,8 @@ int buildPanel(int parent, const std::string& resource, const PanelDef& def,
         ControlRec c = makeControlRec(d);
         if (!d.callback.empty()) {
             const Callback* b = findBinding(resource, bindings, d.callback);
-            if (b && b->control)
-                c.callback = b->control;
-            else
-                noteUnbound(resource, d.callback);
+            if (b && b->control) c.callback = b->control;
+            else noteUnbound(resource, d.callback);
         }
         ControlRec& cr = p.controls[d.id] = std::move(c);
         p.order.push_back(d.id);
@@ -238,8 +233,8 @@ int loadPanel(int parent, std::string_view resource, int panelId, const Bindings
     return buildPanel(parent, it->first, *def, bindings, nullptr, {});
 }
 
-int makeTabPage(int panel, int canvasControl, std::string_view resource, int pageId,
-                std::string_view tabLabel, const Bindings* bindings) {
+int makeTabPage(int panel, int canvasControl, std::string_view resource, int pageId, std::string_view tabLabel,
+                const Bindings* bindings) {
     PanelRec* p;
     ControlRec* c;
     if (int r = lookup(panel, canvasControl, p, c)) return r;
@@ -420,8 +415,7 @@ int resetPanel(int panel) {
     return OK;
 }
 
-int newPanel(int parent, std::string_view title, int top, int left, int height, int width,
-             std::string_view constant) {
+int newPanel(int parent, std::string_view title, int top, int left, int height, int width, std::string_view constant) {
     if (int r = checkUi()) return r;
     if (parent != 0 && !findPanel(parent)) return ERR_PANEL;
     if (height < 0 || width < 0) return ERR_ARGUMENT;

@@ -13,7 +13,7 @@ struct OpenDialog {
     std::string text;
     QDialog* dialog = nullptr;
     bool done = false;
-    bool scripted = false;   // answered by a script: result and path below
+    bool scripted = false;  // answered by a script: result and path below
     int result = 0;
     std::string path;
 };

@@ -119,10 +119,8 @@ int fileSelectPopup(const FileSelectOptions& o, std::string& path) {
     dlg.setNameFilters(filters);
     if (!o.defaultFile.empty()) {
         QString pattern = qs(o.defaultFile);
-        if (pattern.contains('*') || pattern.contains('?'))
-            dlg.selectNameFilter(pattern);
-        else
-            dlg.selectFile(pattern);
+        if (pattern.contains('*') || pattern.contains('?')) dlg.selectNameFilter(pattern);
+        else dlg.selectFile(pattern);
     }
     if (!o.buttonLabel.empty()) dlg.setLabelText(QFileDialog::Accept, qs(o.buttonLabel));
     dlg.setWindowModality(Qt::ApplicationModal);

@@ -53,8 +53,9 @@ void installRussianTranslations(QApplication& app) {
     if (qtbase->load(QLocale(QLocale::Russian), "qtbase", "_", folder)) {
         app.installTranslator(qtbase);
     } else {
-        std::fprintf(stderr, "paneltk: Qt's Russian translations (qtbase_ru.qm) are not in %s; "
-                             "standard dialogs stay in English (install qt6-translations-l10n)\n",
+        std::fprintf(stderr,
+                     "paneltk: Qt's Russian translations (qtbase_ru.qm) are not in %s; "
+                     "standard dialogs stay in English (install qt6-translations-l10n)\n",
                      folder.toLocal8Bit().constData());
     }
 }

@@ -81,12 +81,9 @@ std::string plainLabel(std::string_view label) {
     return out;
 }
 
-QString colorName(int rgb) {
-    return QString("#%1").arg(unsigned(rgb) & 0xFFFFFFu, 6, 16, QChar('0'));
-}
+QString colorName(int rgb) { return QString("#%1").arg(unsigned(rgb) & 0xFFFFFFu, 6, 16, QChar('0')); }
 
-const Callback* findBinding(const std::string& resource, const Bindings* bindings,
-                            const std::string& name) {
+const Callback* findBinding(const std::string& resource, const Bindings* bindings, const std::string& name) {
     if (bindings) {
         for (const auto& b : *bindings)
             if (b.name == name) return &b;
@@ -142,8 +139,7 @@ namespace {
 // size-hint; those lines say nothing about the program and are dropped.
 QtMessageHandler previousHandler = nullptr;
 void messageFilter(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (text.startsWith("This plugin does not support") || text.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
-        return;
+    if (text.startsWith("This plugin does not support") || text.startsWith("QStandardPaths: XDG_RUNTIME_DIR")) return;
     if (previousHandler) previousHandler(type, context, text);
 }
 

@@ -488,12 +488,10 @@ bool splitWords(std::string_view line, std::vector<std::string>& words, std::str
     return true;
 }
 
-Outcome runCommand(const std::vector<std::string>& w, std::string_view raw, LineContext& ctx,
-                   std::string& msg) {
+Outcome runCommand(const std::vector<std::string>& w, std::string_view raw, LineContext& ctx, std::string& msg) {
     if (w.empty()) return Outcome::Done;
     const std::string& cmd = w[0];
-    if (cmd == "commit" || cmd == "set" || cmd == "ring" || cmd == "select-list" || cmd == "cell" ||
-        cmd == "scroll")
+    if (cmd == "commit" || cmd == "set" || cmd == "ring" || cmd == "select-list" || cmd == "cell" || cmd == "scroll")
         return act(w, ctx, msg);
     if (cmd == "expect") return expectation(w, msg);
     if (cmd == "menu" || cmd == "close") {
@@ -531,8 +529,8 @@ Outcome runCommand(const std::vector<std::string>& w, std::string_view raw, Line
             Outcome o = Outcome::Done;
             if (w.size() >= 4 && w[1] == "expect") {
                 if (d->title != w[2] || d->text != w[3]) {
-                    msg = "expected message box \"" + w[2] + " / " + w[3] + "\", it is \"" + d->title +
-                          " / " + d->text + "\"";
+                    msg = "expected message box \"" + w[2] + " / " + w[3] + "\", it is \"" + d->title + " / " +
+                          d->text + "\"";
                     o = Outcome::Failed;
                 }
             }
@@ -543,10 +541,8 @@ Outcome runCommand(const std::vector<std::string>& w, std::string_view raw, Line
             answerDialog(*d, NOTHING_SELECTED, {});
             return msg = "file: missing path", Outcome::Failed;
         }
-        if (w[1] == "cancel")
-            answerDialog(*d, NOTHING_SELECTED, {});
-        else
-            answerDialog(*d, FILE_SELECTED, w[1]);
+        if (w[1] == "cancel") answerDialog(*d, NOTHING_SELECTED, {});
+        else answerDialog(*d, FILE_SELECTED, w[1]);
         return Outcome::Done;
     }
     if (cmd == "wait") {

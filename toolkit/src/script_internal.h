@@ -13,14 +13,14 @@ namespace tk::detail {
 bool splitWords(std::string_view line, std::vector<std::string>& words, std::string& error);
 
 enum class Outcome {
-    Done,      // the line ran (an expectation passed, an action was taken)
-    Failed,    // the line ran and failed; message says why
-    NotYet,    // an action's target cannot be reached yet: try again later
-    Holding,   // a wait whose time has not passed: try again later, no time-out
+    Done,     // the line ran (an expectation passed, an action was taken)
+    Failed,   // the line ran and failed; message says why
+    NotYet,   // an action's target cannot be reached yet: try again later
+    Holding,  // a wait whose time has not passed: try again later, no time-out
 };
 
 struct LineContext {
-    bool isAction = false;   // set by the command: the runner yields after it
+    bool isAction = false;  // set by the command: the runner yields after it
     // Called by a command right before it acts; the runner moves on to the
     // next line here, so nested event loops inside the action continue the
     // script.
@@ -28,8 +28,8 @@ struct LineContext {
 };
 
 // Runs one parsed line.
-Outcome runCommand(const std::vector<std::string>& words, std::string_view rawLine,
-                   LineContext& ctx, std::string& message);
+Outcome runCommand(const std::vector<std::string>& words, std::string_view rawLine, LineContext& ctx,
+                   std::string& message);
 
 // Ends the program for the script's exit command: reports `failure` (when
 // not empty) against the running line, runs the program's teardown (see

@@ -64,8 +64,7 @@ void reportEnd() {
     Runner& r = runner();
     if (r.reportedEnd || r.next < r.lines.size()) return;
     r.reportedEnd = true;
-    if (r.programMode)
-        std::fprintf(stderr, "script: %d lines run, %zu failed\n", r.linesRun, r.failures.size());
+    if (r.programMode) std::fprintf(stderr, "script: %d lines run, %zu failed\n", r.linesRun, r.failures.size());
 }
 
 void atExit() {
@@ -73,8 +72,8 @@ void atExit() {
     bool unfinished = r.next < r.lines.size();
     if (r.failures.empty() && !unfinished) return;
     if (unfinished)
-        std::fprintf(stderr, "script: ended at line %d of %s before its end\n",
-                     r.lines[r.next].number, oneLine(r.lines[r.next].source).c_str());
+        std::fprintf(stderr, "script: ended at line %d of %s before its end\n", r.lines[r.next].number,
+                     oneLine(r.lines[r.next].source).c_str());
     std::fprintf(stderr, "script: %zu failed line(s)\n", r.failures.size());
     std::fflush(stdout);
     std::fflush(stderr);
@@ -92,8 +91,7 @@ int queue(std::string_view text, std::string_view name) {
         std::string line(text.substr(pos, end - pos));
         if (!line.empty() && line.back() == '\r') line.pop_back();
         size_t first = line.find_first_not_of(" \t");
-        if (first != std::string::npos && line[first] != '#')
-            r.lines.push_back({std::string(name), number, line});
+        if (first != std::string::npos && line[first] != '#') r.lines.push_back({std::string(name), number, line});
         pos = end + 1;
     }
     r.reportedEnd = false;
@@ -108,9 +106,11 @@ std::string oneLine(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto b = static_cast<unsigned char>(text[i]);
         // Length of a well-formed UTF-8 character that is not a control.
-        std::size_t n = b >= 0x20 && b < 0x7F ? 1 : b >= 0xC2 && b < 0xE0 ? 2 : b >= 0xE0 && b < 0xF0 ? 3
-                        : b >= 0xF0 && b <= 0xF4                                       ? 4
-                                                                                       : 0;
+        std::size_t n = b >= 0x20 && b < 0x7F    ? 1
+                        : b >= 0xC2 && b < 0xE0  ? 2
+                        : b >= 0xE0 && b < 0xF0  ? 3
+                        : b >= 0xF0 && b <= 0xF4 ? 4
+                                                 : 0;
         if (n > 1) {
             if (i + n > text.size()) n = 0;
             for (std::size_t k = 1; k < n; ++k)

@@ -20,8 +20,7 @@ size_t utf8Length(unsigned char lead) {
 // Converts with iconv; on a byte sequence it cannot take, appends
 // replacement and skips skip(bytes) input bytes.
 template <typename Skip>
-std::string convert(const char* to, const char* from, std::string_view in,
-                    std::string_view replacement, Skip skip) {
+std::string convert(const char* to, const char* from, std::string_view in, std::string_view replacement, Skip skip) {
     std::string out;
     iconv_t cd = iconv_open(to, from);
     if (cd == iconv_t(-1)) return std::string(in);
@@ -51,12 +50,9 @@ std::string convert(const char* to, const char* from, std::string_view in,
 }  // namespace
 
 std::string fromCp1251(std::string_view cp1251) {
-    return convert("UTF-8", "CP1251", cp1251, "\xEF\xBF\xBD",
-                   [](unsigned char) { return size_t(1); });
+    return convert("UTF-8", "CP1251", cp1251, "\xEF\xBF\xBD", [](unsigned char) { return size_t(1); });
 }
 
-std::string toCp1251(std::string_view utf8) {
-    return convert("CP1251", "UTF-8", utf8, "?", utf8Length);
-}
+std::string toCp1251(std::string_view utf8) { return convert("CP1251", "UTF-8", utf8, "?", utf8Length); }
 
 }  // namespace tk

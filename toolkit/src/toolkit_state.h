@@ -24,24 +24,22 @@ class QMenu;
 
 namespace tk::detail {
 
-
-
 struct ControlRec {
     int id = 0;
-    ControlDef def;                   // the definition (defaults, items, format...)
+    ControlDef def;  // the definition (defaults, items, format...)
     ControlCallback callback = nullptr;
-    QPointer<QWidget> widget;         // the value widget (or the whole control)
-    QPointer<QLabel> label;           // label above the value widget, if any
-    double number = 0;                // value of numerics, switches, LEDs
-    std::vector<ItemDef> items;       // rings and list boxes
+    QPointer<QWidget> widget;    // the value widget (or the whole control)
+    QPointer<QLabel> label;      // label above the value widget, if any
+    double number = 0;           // value of numerics, switches, LEDs
+    std::vector<ItemDef> items;  // rings and list boxes
     bool dimmed = false;
     bool visible = true;
     int mode = MODE_INPUT;
     int textColor = 0x000000;
     int textBgColor = 0xFFFFFF;
     int emphasis = 0;
-    int pageHandle = 0;               // tab control: its page panel
-    std::map<int, int> platformAttrs; // stored platform attribute codes
+    int pageHandle = 0;                            // tab control: its page panel
+    std::map<int, int> platformAttrs;              // stored platform attribute codes
     std::map<int, std::map<int, int>> traceAttrs;  // trace -> platform attribute -> value
 };
 
@@ -62,33 +60,33 @@ struct MenuBarRec {
     int panel = 0;
     std::string constant;
     QPointer<QMenuBar> bar;
-    std::map<int, QMenu*> menus;            // menu id -> menu
+    std::map<int, QMenu*> menus;  // menu id -> menu
     std::map<int, std::string> menuConstants;
-    std::map<int, MenuItemRec> items;       // item id -> item
+    std::map<int, MenuItemRec> items;  // item id -> item
     int nextId = 2;
 };
 
 struct PanelRec {
     int handle = 0;
     int parent = 0;
-    int panelId = 0;                  // id in the resource (0: built in code)
+    int panelId = 0;  // id in the resource (0: built in code)
     std::string resource;
     std::string constant;
     QPointer<PanelWindow> window;
-    bool isPage = false;              // a tab page inside another panel
+    bool isPage = false;  // a tab page inside another panel
     int closeControl = 0;
     PanelCallback callback = nullptr;
     void* callbackData = nullptr;
     std::map<int, ControlRec> controls;
-    std::vector<int> order;           // control ids in panel order
-    std::vector<int> children;        // owned panels (pages, child windows)
+    std::vector<int> order;     // control ids in panel order
+    std::vector<int> children;  // owned panels (pages, child windows)
     int menuBar = 0;
     bool visible = false;
     bool popup = false;
     int backColor = 0xE0E0E0;
-    int activeControl = 0;            // the control given the focus last
+    int activeControl = 0;  // the control given the focus last
     long long loadSerial = 0;
-    long long displaySerial = 0;      // when it was last displayed (0: never)
+    long long displaySerial = 0;  // when it was last displayed (0: never)
     int screenshotCount = 0;
     std::map<int, int> platformAttrs;
 };
@@ -99,7 +97,7 @@ struct State {
     std::vector<std::string> unbound;
     std::map<int, std::unique_ptr<PanelRec>> panels;
     std::map<int, std::unique_ptr<MenuBarRec>> menuBars;
-    std::vector<int> popups;          // installed pop-ups, oldest first
+    std::vector<int> popups;  // installed pop-ups, oldest first
     int nextPanel = 1;
     int nextMenuBar = 1;
     long long serial = 0;
@@ -120,8 +118,8 @@ int lookup(int panel, int control, PanelRec*& p, ControlRec*& c);
 // Text helpers.
 inline QString qs(std::string_view s) { return QString::fromUtf8(s.data(), int(s.size())); }
 inline std::string us(const QString& s) { return s.toStdString(); }
-QString mnemonicText(std::string_view label);   // "__Закрыть" -> "&Закрыть"
-std::string plainLabel(std::string_view label); // "__Закрыть" -> "Закрыть"
+QString mnemonicText(std::string_view label);    // "__Закрыть" -> "&Закрыть"
+std::string plainLabel(std::string_view label);  // "__Закрыть" -> "Закрыть"
 QString colorName(int rgb);
 
 // A control record from its definition (type, mode, flags, items).
@@ -151,8 +149,7 @@ int firePanel(int panel, int event, int data1 = 0, int data2 = 0);
 void closeBoxPressed(int panel);
 
 // Binding lookup: explicit table first, then the resource's registered ones.
-const Callback* findBinding(const std::string& resource, const Bindings* bindings,
-                            const std::string& name);
+const Callback* findBinding(const std::string& resource, const Bindings* bindings, const std::string& name);
 void noteUnbound(const std::string& resource, const std::string& name);
 
 // Reachability for scripts: the operator could use this control / panel now.

@@ -53,7 +53,7 @@ TEST(NumberFormat, DoesNotFollowTheLocale) {
 TEST(Cp1251, RoundTripOfRussianText) {
     std::string utf8 = "Получено прерывание по ошибке инструмента: норма, не норма, № 5";
     std::string cp = tk::toCp1251(utf8);
-    EXPECT_EQ(cp.size(), 63u);  // one byte per character
+    EXPECT_EQ(cp.size(), 63u);                           // one byte per character
     EXPECT_EQ(static_cast<unsigned char>(cp[0]), 0xCF);  // "П"
     EXPECT_EQ(tk::fromCp1251(cp), utf8);
 }
@@ -63,7 +63,9 @@ TEST(Cp1251, BadInputIsReplacedNotFatal) {
     EXPECT_EQ(tk::fromCp1251("a\x98z"), "a\xEF\xBF\xBDz");
     // A character Windows-1251 lacks, a broken sequence and a cut one.
     EXPECT_EQ(tk::toCp1251("a中b"), "a?b");
-    EXPECT_EQ(tk::toCp1251("a\xFF" "b"), "a?b");
+    EXPECT_EQ(tk::toCp1251("a\xFF"
+                           "b"),
+              "a?b");
     EXPECT_EQ(tk::toCp1251("ab\xD0"), "ab?");
     EXPECT_EQ(tk::toCp1251(""), "");
     EXPECT_EQ(tk::fromCp1251(std::string_view("\0x", 2)), std::string("\0x", 2));

@@ -26,8 +26,9 @@ struct DemoRun {
 };
 
 DemoRun runDemo(const std::string& arguments) {
-    const std::string command = "env -u SORVI_SCRIPT -u SORVI_SCREENSHOTS QT_QPA_PLATFORM=offscreen timeout 10 " TK_DEMO_PROGRAM " " +
-                                arguments + " </dev/null 2>&1";
+    const std::string command =
+        "env -u SORVI_SCRIPT -u SORVI_SCREENSHOTS QT_QPA_PLATFORM=offscreen timeout 10 " TK_DEMO_PROGRAM " " +
+        arguments + " </dev/null 2>&1";
     DemoRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;

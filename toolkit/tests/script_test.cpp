@@ -100,7 +100,8 @@ TEST_F(ScriptTest, OtherWindowsTakeNoInputWhileAPopupIsUp) {
         commit SAMPLE_START
         commit SAMPLE_EXIT
         close ASK
-    )", 10, "modal");
+    )",
+                             10, "modal");
     EXPECT_EQ(failures, 1);
     auto r = scriptResult();
     ASSERT_EQ(r.failures.size(), 1u);
@@ -112,9 +113,10 @@ TEST_F(ScriptTest, OtherWindowsTakeNoInputWhileAPopupIsUp) {
 
 TEST_F(ScriptTest, FailedExpectationNamesItsLine) {
     setValue(panel, SAMPLE_REG, 0x1A3);
-    int failures = runScript("# formats\nexpect value SAMPLE_REG \"01A3\"\n\nexpect value SAMPLE_CHAN \"5\"\n"
-                             "expect dimmed SAMPLE_STOP 1\nexpect label SAMPLE_START \"Старт\"\n",
-                             10, "check.tks");
+    int failures = runScript(
+        "# formats\nexpect value SAMPLE_REG \"01A3\"\n\nexpect value SAMPLE_CHAN \"5\"\n"
+        "expect dimmed SAMPLE_STOP 1\nexpect label SAMPLE_START \"Старт\"\n",
+        10, "check.tks");
     EXPECT_EQ(failures, 2);
     auto r = scriptResult();
     ASSERT_EQ(r.failures.size(), 2u);

@@ -10,10 +10,10 @@ void ToolkitTest::SetUp() {
     panelCalls.clear();
     menuCalls.clear();
     tk::resetScript();
-    bindings = {{"startP", record},      {"stopP", record},   {"exitP", record},   {"changeMode", record},
-                {"changePeriod", record}, {"relay", record},   {"setName", record}, {"findAnother", record},
-                {"chTest", record}, {"cellEdited", record},      {"go", record},      {"yes", record},     {"no", record},
-                {"panelCB", recordPanel}, {"about", recordMenu}, {"pexit", recordMenu}};
+    bindings = {{"startP", record},       {"stopP", record},        {"exitP", record},     {"changeMode", record},
+                {"changePeriod", record}, {"relay", record},        {"setName", record},   {"findAnother", record},
+                {"chTest", record},       {"cellEdited", record},   {"go", record},        {"yes", record},
+                {"no", record},           {"panelCB", recordPanel}, {"about", recordMenu}, {"pexit", recordMenu}};
 }
 
 void ToolkitTest::TearDown() {

@@ -71,7 +71,7 @@ TEST_F(WidgetEventsTest, SwitchRingAndButtons) {
     ASSERT_NE(ring, nullptr);
     ring->setCurrentIndex(2);
     EXPECT_TRUE(callsOf(SAMPLE_MODE).empty());  // the program's own change
-    Q_EMIT ring->activated(2);                    // the operator's choice
+    Q_EMIT ring->activated(2);                  // the operator's choice
     EXPECT_EQ(callsOf(SAMPLE_MODE).size(), 1u);
 
     widget<QPushButton>("SAMPLE_STOP")->click();  // dimmed: no event
@@ -85,7 +85,7 @@ TEST_F(WidgetEventsTest, EditingATableCellCommitsWithRowAndColumn) {
     ASSERT_NE(t, nullptr);
     setCell(panel, SAMPLE_TABLE, 2, 1, "0");  // the program writes: no event
     EXPECT_TRUE(callsOf(SAMPLE_TABLE).empty());
-    t->item(4, 0)->setText("1");               // the operator edits row 5
+    t->item(4, 0)->setText("1");  // the operator edits row 5
     auto c = callsOf(SAMPLE_TABLE);
     ASSERT_EQ(c.size(), 1u);
     EXPECT_EQ(c[0].data1, 5);

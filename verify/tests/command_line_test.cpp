@@ -30,7 +30,9 @@ TEST(CommandLine, HelpAndVersion) {
     for (const char* help : {"--help", "-h"}) {
         const ProgramRun run = runVerisk({help});
         EXPECT_EQ(run.exitCode, 0) << run.output;
-        EXPECT_EQ(run.output.rfind("usage: verisk [--bench FILE] [--bench-window] [--script FILE] [--screenshots DIR]\n", 0), 0u)
+        EXPECT_EQ(
+            run.output.rfind("usage: verisk [--bench FILE] [--bench-window] [--script FILE] [--screenshots DIR]\n", 0),
+            0u)
             << run.output;
     }
     const ProgramRun run = runVerisk({"--version"});

@@ -59,8 +59,8 @@ TEST(Discovery, EmptyBusAndBadBenchFindNothing) {
 
 TEST(Discovery, SearchThatFailsHalfWayKeepsWhatWasFound) {
     // The second viFindNext fails: the two carriers seen before it stay listed.
-    const std::vector<std::string> lines =
-        discoveredLines(testBench("discovery.yaml"), {"VERISK_PROBE_FIND_NEXT_FAILS_AT=2"});
+    const std::vector<std::string> lines = discoveredLines(testBench("discovery.yaml"),
+                                                           {"VERISK_PROBE_FIND_NEXT_FAILS_AT=2"});
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "count 2");
     EXPECT_EQ(lines[1].substr(0, lines[1].find('|')), "VXI0::24::INSTR");

@@ -115,7 +115,8 @@ TEST_F(VeriskPanels, ProtocolFileGetsTitleOnceAndEveryLineFeedAsCrLf) {
     WriteLOG(3, "\nканал %2d    %s(%s)\n", 7, "1", "норма");
     WriteLOG(3, "без конца строки");
     WriteLOG(3, "%s", "!\n");
-    EXPECT_EQ(readBytes(path), tk::toCp1251("old\r\nПротокол поверки\r\nканал  7    1(норма)\r\nбез конца строки!\r\n"));
+    EXPECT_EQ(readBytes(path),
+              tk::toCp1251("old\r\nПротокол поверки\r\nканал  7    1(норма)\r\nбез конца строки!\r\n"));
 
     // The window shows the same messages, one line each, without the final line feeds.
     std::string title;

@@ -48,9 +48,8 @@ std::string makeScratchDirectory() {
     return made;
 }
 
-ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& directory, const std::string& bench,
-                      const std::vector<std::string>& extraEnv) {
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& directory,
+                      const std::string& bench, const std::vector<std::string>& extraEnv) {
     std::string command = "cd " + quoted(directory) + " && env QT_QPA_PLATFORM=offscreen SORVI_BENCH=" + quoted(bench);
     for (const std::string& setting : extraEnv) command += " " + quoted(setting);
     command += " " + quoted(program);
@@ -79,7 +78,7 @@ std::string readBytes(const std::string& path) {
 }
 
 bool fileExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
 }
 

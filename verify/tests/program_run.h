@@ -17,9 +17,8 @@ std::string makeScratchDirectory();
 // Runs program with args in directory, with SORVI_BENCH set to bench (empty:
 // the built-in default bench) and the panels off screen.
 // extraEnv holds further NAME=VALUE settings.
-ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::string& directory, const std::string& bench,
-                      const std::vector<std::string>& extraEnv = {});
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& directory,
+                      const std::string& bench, const std::vector<std::string>& extraEnv = {});
 
 // Writes text to directory/name and returns the path.
 std::string writeFile(const std::string& directory, const std::string& name, const std::string& text);

@@ -85,8 +85,8 @@ const char* const kExit = "commit MP_MP_EXIT\ncommit EXIT_POPUP_EXIT_YES\n";
 TEST(ScriptedRun, ExampleFullVerificationIsAllInNorm) {
     const std::string dir = runScript(readExample(), "");
     const std::string protocol = readBytes(dir + "/sorvi.log");
-    EXPECT_EQ(protocol, asFile(fullProtocol(kDefaultTitle, {allCells("1"), allCells("0"), allCells("0"),
-                                                           allCells("1")})));
+    EXPECT_EQ(protocol,
+              asFile(fullProtocol(kDefaultTitle, {allCells("1"), allCells("0"), allCells("0"), allCells("1")})));
     EXPECT_EQ(countOf(protocol, tk::toCp1251("(норма)\r\n")), 128u);
 }
 
@@ -113,8 +113,8 @@ TEST(ScriptedRun, BrokenChannelIsOutOfNormAndAnUnsampledOneNotMeasured) {
     std::vector<std::string> oneVolt = stage("0", "1");
     oneVolt[31] = "";
     const std::string protocol = readBytes(dir + "/sorvi.log");
-    EXPECT_EQ(protocol, asFile(fullProtocol(kDefaultTitle, {stage("1", "0"), stage("0", "1"), oneVolt,
-                                                           stage("1", "0")})));
+    EXPECT_EQ(protocol,
+              asFile(fullProtocol(kDefaultTitle, {stage("1", "0"), stage("0", "1"), oneVolt, stage("1", "0")})));
     EXPECT_EQ(countOf(protocol, tk::toCp1251("(не норма)")), 4u);
     EXPECT_EQ(countOf(protocol, tk::toCp1251("(не измерялось)")), 1u);
     EXPECT_EQ(countOf(protocol, tk::toCp1251("(норма)")), 123u);
@@ -133,8 +133,9 @@ TEST(ScriptedRun, CancelledSecondStageKeepsTheFirstAndReportsNotDone) {
 
 TEST(ScriptedRun, DemoModeRunsEveryWindowWithoutMeasuring) {
     std::string script = "timeout 10\n";
-    script += "answer expect \"Приборная панель носителя мезонинов\" "
-              "\"Инструмент не найден.\\nПанель запускается в демо-режиме.\"\n";
+    script +=
+        "answer expect \"Приборная панель носителя мезонинов\" "
+        "\"Инструмент не найден.\\nПанель запускается в демо-режиме.\"\n";
     script += "commit MP_SELFTEST\nexpect value ST_RESULT \"0\"\nexpect value ST_MSG \"Демо режим\"\n";
     script += "expect dimmed ST_CLOSE 0\ncommit ST_CLOSE\nexpect items MP_MEZ_NUM 0\n";
     script += "commit TP_INPUT\ncommit P4_START\ncommit P4_INPUT\ncommit P4_INPUT\n";
@@ -226,8 +227,8 @@ TEST(ScriptedRun, ExitAsksFirstAndCancelledSelectionMeansDemo) {
 
 TEST(ScriptedRun, FailedExpectationMakesTheRunFail) {
     const std::string dir = makeScratchDirectory();
-    const std::string path =
-        writeFile(dir, "run.script", std::string("timeout 10\ncommit CANCEL\nexpect value MP_K \"77\"\n") + kExit);
+    const std::string path = writeFile(dir, "run.script",
+                                       std::string("timeout 10\ncommit CANCEL\nexpect value MP_K \"77\"\n") + kExit);
     const ProgramRun run = runProgram(VERISK_PROGRAM, {"--script", path}, dir, "");
     EXPECT_NE(run.exitCode, 0) << run.output;
 }
@@ -272,8 +273,9 @@ TEST(ScriptedRun, ScreenshotScriptSavesEveryWindowAsPng) {
 // main window, "СОРВИ".
 TEST(ScriptedRun, CarrierThatDoesNotOpenIsReportedAndTheProgramRunsOn) {
     std::string script = "timeout 10\nselect-list LIST 0\n";
-    script += "answer expect \"СОРВИ\" \"          Ошибка инициализации.\\nУстройство занято либо не сконфигурировано\\n"
-              "          Менеджером Ресурсов.\"\n";
+    script +=
+        "answer expect \"СОРВИ\" \"          Ошибка инициализации.\\nУстройство занято либо не сконфигурировано\\n"
+        "          Менеджером Ресурсов.\"\n";
     script += "expect items MP_MEZ_NUM 0\n";
     script += kExit;
     runScript(script, testBench("failures.yaml"));

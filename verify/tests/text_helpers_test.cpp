@@ -21,12 +21,9 @@ TEST(BoundedText, EveryLineFeedBecomesCrLf) {
 }
 
 TEST(VxiLabels, FollowTheModelCode) {
-    EXPECT_EQ(vxiCarrierLabel(0x10D, 10, 3, "VXI0::24::INSTR"),
-              "Н.М.  Л.А.крейта:0x0A, слот:3\n(VXI0::24::INSTR)");
-    EXPECT_EQ(vxiCarrierLabel(0x155, 0, 5, "VXI0::40::INSTR"),
-              "Н.М.У.  Л.А.крейта:0x00, слот:5\n(VXI0::40::INSTR)");
-    EXPECT_EQ(vxiCarrierLabel(0x177, 255, 12, "VXI0::8::INSTR"),
-              "Н.М.М.  Л.А.крейта:0xFF, слот:12\n(VXI0::8::INSTR)");
+    EXPECT_EQ(vxiCarrierLabel(0x10D, 10, 3, "VXI0::24::INSTR"), "Н.М.  Л.А.крейта:0x0A, слот:3\n(VXI0::24::INSTR)");
+    EXPECT_EQ(vxiCarrierLabel(0x155, 0, 5, "VXI0::40::INSTR"), "Н.М.У.  Л.А.крейта:0x00, слот:5\n(VXI0::40::INSTR)");
+    EXPECT_EQ(vxiCarrierLabel(0x177, 255, 12, "VXI0::8::INSTR"), "Н.М.М.  Л.А.крейта:0xFF, слот:12\n(VXI0::8::INSTR)");
     EXPECT_EQ(vxiCarrierLabel(0x123, 0, 3, "VXI0::24::INSTR"), "");
 }
 

@@ -6,8 +6,8 @@
 
 namespace {
 
-const std::filesystem::path kExamples =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "bench" / "examples";
+const std::filesystem::path kExamples = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
+                                        "bench" / "examples";
 
 int openManagerOn(const std::string& benchFile) {
     setenv("SORVI_BENCH", benchFile.c_str(), 1);

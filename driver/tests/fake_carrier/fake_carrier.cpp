@@ -13,7 +13,7 @@ constexpr ViUInt32 kRgCom1 = 0x04;
 constexpr ViUInt32 kRgState = 0x0A;
 constexpr ViUInt32 kRgCom3 = 0x0C;
 
-} // namespace
+}  // namespace
 
 double codeVolts(ViUInt16 field)
 {
@@ -213,7 +213,7 @@ ViUInt32 FakeCarrier::sampleNow(const Mezzanine& m) const
         else if (source == 5)
             volts = 1.2;
         else if ((control & 0x2000) != 0)
-            continue; // relays off: input disconnected
+            continue;  // relays off: input disconnected
         else
             volts = m.inputs[channel];
         if (volts > threshold)
@@ -240,4 +240,4 @@ std::optional<std::string> FakeCarrier::errorText(ViStatus status)
     return it->second;
 }
 
-} // namespace fake
+}  // namespace fake

@@ -30,16 +30,16 @@ inline constexpr ViStatus kIoError = VI_ERROR_IO;
 
 struct Call {
     std::string name;
-    std::int64_t a = 0; // first argument after the session (offset, unit, ...)
-    std::int64_t b = 0; // second (value, ...)
+    std::int64_t a = 0;  // first argument after the session (offset, unit, ...)
+    std::int64_t b = 0;  // second (value, ...)
 };
 
 // The state of one mezzanine session and the module behind it.
 struct Mezzanine {
     ViInt16 position = 0;
     std::array<ViUInt16, 0x20> registers{};
-    std::array<ViUInt16, 0x20> stuckSet{};   // bits that always read 1
-    std::array<ViUInt16, 0x20> stuckClear{}; // bits that always read 0
+    std::array<ViUInt16, 0x20> stuckSet{};    // bits that always read 1
+    std::array<ViUInt16, 0x20> stuckClear{};  // bits that always read 0
     std::map<ViAttr, ViAttrState> attributes;
     ViUInt32 allocatedBytes = 0;
     ViInt16 mode = 0;
@@ -53,14 +53,14 @@ struct Mezzanine {
     bool eventsOn = false;
     tarvo_m_routine routine = nullptr;
     bool running = false;
-    bool keepsRunning = false;      // RG_STATE bit 3 never clears
-    bool pollAcknowledges = true;   // a single-sample start sets RG_STATE bit 1
-    std::array<double, 32> inputs{}; // volts on each channel
-    double testHighVolts = 5.0;      // level of the test source 011
+    bool keepsRunning = false;        // RG_STATE bit 3 never clears
+    bool pollAcknowledges = true;     // a single-sample start sets RG_STATE bit 1
+    std::array<double, 32> inputs{};  // volts on each channel
+    double testHighVolts = 5.0;       // level of the test source 011
     std::uint32_t stuckHigh = 0;
     std::uint32_t stuckLow = 0;
-    std::vector<ViUInt32> memory;   // block memory
-    std::deque<ViUInt32> fifo;      // cycle samples not yet read
+    std::vector<ViUInt32> memory;  // block memory
+    std::deque<ViUInt32> fifo;     // cycle samples not yet read
     ViUInt32 lastSample = 0;
     int resets = 0;
 };
@@ -79,7 +79,8 @@ public:
     void failCall(const std::string& name, ViStatus status, int skip = 0, int times = 1, int offset = -1);
 
     // Runs fn on the session's state under the carrier lock.
-    template <typename Fn> auto with(ViSession mvi, Fn fn)
+    template <typename Fn>
+    auto with(ViSession mvi, Fn fn)
     {
         std::lock_guard lock(mutex_);
         return fn(mezzanine(mvi));
@@ -148,6 +149,6 @@ private:
 // The threshold in volts a 12-bit code stands for.
 double codeVolts(ViUInt16 field);
 
-} // namespace fake
+}  // namespace fake
 
 #endif

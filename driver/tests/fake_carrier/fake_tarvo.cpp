@@ -34,7 +34,8 @@ ViStatus onSession(const char* name, ViSession mvi, std::int64_t a, std::int64_t
     return fn(*m);
 }
 
-template <typename Fn> ViStatus onSession(const char* name, ViSession mvi, std::int64_t a, std::int64_t b, Fn fn)
+template <typename Fn>
+ViStatus onSession(const char* name, ViSession mvi, std::int64_t a, std::int64_t b, Fn fn)
 {
     return onSession(name, mvi, a, b, -1, fn);
 }
@@ -44,7 +45,7 @@ bool badOffset(ViUInt32 offset)
     return (offset & 1u) != 0 || offset >= 0x40;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -122,10 +123,11 @@ ViStatus _VI_FUNC tarvo_m_close(ViSession mvi)
 
 ViStatus _VI_FUNC tarvo_m_set_attribute(ViSession mvi, ViAttr attribute, ViAttrState value)
 {
-    return onSession("tarvo_m_set_attribute", mvi, attribute, static_cast<std::int64_t>(value), [&](Mezzanine& m) -> ViStatus {
-        m.attributes[attribute] = value;
-        return VI_SUCCESS;
-    });
+    return onSession("tarvo_m_set_attribute", mvi, attribute, static_cast<std::int64_t>(value),
+                     [&](Mezzanine& m) -> ViStatus {
+                         m.attributes[attribute] = value;
+                         return VI_SUCCESS;
+                     });
 }
 
 ViStatus _VI_FUNC tarvo_m_get_attribute(ViSession mvi, ViAttr attribute, void* value)
@@ -206,13 +208,13 @@ ViStatus _VI_FUNC tarvo_m_state(ViSession mvi, ViInt16 unit, ViInt16* state)
     });
 }
 
-#define FAKE_SETTER(function, field, Type)                                                                          \
-    ViStatus _VI_FUNC function(ViSession mvi, ViInt16 unit, Type value)                                             \
-    {                                                                                                               \
-        return onSession(#function, mvi, unit, value, [&](Mezzanine& m) -> ViStatus {                                           \
-            m.field = value;                                                                                        \
-            return VI_SUCCESS;                                                                                      \
-        });                                                                                                         \
+#define FAKE_SETTER(function, field, Type)                                            \
+    ViStatus _VI_FUNC function(ViSession mvi, ViInt16 unit, Type value)               \
+    {                                                                                 \
+        return onSession(#function, mvi, unit, value, [&](Mezzanine& m) -> ViStatus { \
+            m.field = value;                                                          \
+            return VI_SUCCESS;                                                        \
+        });                                                                           \
     }
 
 FAKE_SETTER(tarvo_m_mode, mode, ViInt16)
@@ -331,4 +333,4 @@ ViStatus _VI_FUNC tarvo_m_read_packet(ViSession mvi, ViInt32 count, ViUInt32* bu
     });
 }
 
-} // extern "C"
+}  // extern "C"

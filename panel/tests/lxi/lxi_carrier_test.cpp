@@ -25,10 +25,12 @@ TEST(LxiCarrier, TitleIsTheResourceNameAndPosition) {
     EXPECT_EQ(inst->crate, 0);
     EXPECT_EQ(inst->slot, 0);
     EXPECT_EQ(inst->memorySize, 4 * 1024 * 1024 / 16);
-    EXPECT_EQ(displayAndRun(handle, [](SorviInstance& i) {
-                  EXPECT_EQ(title(i.mainPanel), "СОРВИ крейт 0, слот 0, М-Модуль 2");
-                  EXPECT_EQ(title(i.resultsPanel), "Просмотр результатов СОРВИ крейт 0, слот 0, М-Модуль 2");
-              }),
+    EXPECT_EQ(displayAndRun(handle,
+                            [](SorviInstance& i) {
+                                EXPECT_EQ(title(i.mainPanel), "СОРВИ крейт 0, слот 0, М-Модуль 2");
+                                EXPECT_EQ(title(i.resultsPanel),
+                                          "Просмотр результатов СОРВИ крейт 0, слот 0, М-Модуль 2");
+                            }),
               0);
     tarvo_close(carrier);
 }

@@ -66,10 +66,9 @@ int getAttribute(int panel, int control, int attribute, std::string& value);
 int resetControl(int panel, int control);
 // Runs the control's callback as if the operator had triggered event;
 // returns the callback's result, 0 if the control has none.
-int callCallback(int panel, int control, int event = EVENT_COMMIT, int eventData1 = 0,
-                 int eventData2 = 0);
+int callCallback(int panel, int control, int event = EVENT_COMMIT, int eventData1 = 0, int eventData2 = 0);
 int setControlCallback(int panel, int control, ControlCallback callback);
-int activeControl(int panel, int& control);     // 0 if none has the focus
+int activeControl(int panel, int& control);  // 0 if none has the focus
 int setActiveControl(int panel, int control);
 
 // ------------------------------------------------- rings and list boxes
@@ -79,7 +78,7 @@ int insertItem(int panel, int control, int index, std::string_view label, double
 int deleteItems(int panel, int control, int index, int count);
 int clearItems(int panel, int control);
 int itemCount(int panel, int control, int& count);
-int getIndex(int panel, int control, int& index);        // -1 when empty
+int getIndex(int panel, int control, int& index);  // -1 when empty
 int setIndex(int panel, int control, int index);
 int itemLabel(int panel, int control, int index, std::string& label);
 int itemValue(int panel, int control, int index, double& value);
@@ -89,7 +88,7 @@ int itemValue(int panel, int control, int index, double& value);
 int appendLine(int panel, int control, std::string_view text);
 int insertLine(int panel, int control, int index, std::string_view text);  // -1 appends
 int replaceLine(int panel, int control, int index, std::string_view text);
-int deleteLines(int panel, int control, int index, int count);             // -1: to the end
+int deleteLines(int panel, int control, int index, int count);  // -1: to the end
 int lineCount(int panel, int control, int& count);
 int lineText(int panel, int control, int index, std::string& text);
 int clearTextBox(int panel, int control);
@@ -125,12 +124,12 @@ int tracePoints(int panel, int control, int trace, std::vector<double>& points);
 // height/width 0 pick a natural size. Returns the new control id (above every
 // id the panel holds) or a negative status. The value type is Int32 for
 // numerics, rings, list boxes and scroll bars, String for text kinds.
-int newControl(int panel, ControlKind kind, std::string_view label, int top, int left,
-               int height = 0, int width = 0, std::string_view constant = {});
+int newControl(int panel, ControlKind kind, std::string_view label, int top, int left, int height = 0, int width = 0,
+               std::string_view constant = {});
 // A vertical scroll bar with range, value and change callback (EVENT_VAL_CHANGED
 // while dragged, EVENT_COMMIT when released or stepped). Returns its id.
-int newScrollBar(int panel, int top, int left, int height, int width, int minimum, int maximum,
-                 int value, ControlCallback callback, std::string_view constant = {});
+int newScrollBar(int panel, int top, int left, int height, int width, int minimum, int maximum, int value,
+                 ControlCallback callback, std::string_view constant = {});
 int discardControl(int panel, int control);
 
 }  // namespace tk

@@ -77,23 +77,23 @@ namespace tk {
 
 // The kinds of control a panel can hold.
 enum class ControlKind {
-    CommandButton,   // raises EVENT_COMMIT when pressed
-    Numeric,         // typed number with range, step and display format
-    String,          // one line of text
-    TextMessage,     // static text, no label; its value is the text
-    TextBox,         // multi-line text
-    Ring,            // drop-down list of items (label + value)
-    BinarySwitch,    // two positions with on/off texts and values
-    Led,             // lamp, on or off, with a label
-    Picture,         // static image
-    PictureButton,   // button showing an image; raises EVENT_COMMIT
-    Decoration,      // frame drawn behind other controls
-    Table,           // rows x columns of text cells
-    StripChart,      // scrolling chart of N traces
-    Canvas,          // placeholder area (see tk::makeTabPage)
-    ListBox,         // list of items (label + value), one highlighted
-    ScrollBar,       // vertical scroll bar (made at run time)
-    TabControl,      // made by tk::makeTabPage in place of a canvas
+    CommandButton,  // raises EVENT_COMMIT when pressed
+    Numeric,        // typed number with range, step and display format
+    String,         // one line of text
+    TextMessage,    // static text, no label; its value is the text
+    TextBox,        // multi-line text
+    Ring,           // drop-down list of items (label + value)
+    BinarySwitch,   // two positions with on/off texts and values
+    Led,            // lamp, on or off, with a label
+    Picture,        // static image
+    PictureButton,  // button showing an image; raises EVENT_COMMIT
+    Decoration,     // frame drawn behind other controls
+    Table,          // rows x columns of text cells
+    StripChart,     // scrolling chart of N traces
+    Canvas,         // placeholder area (see tk::makeTabPage)
+    ListBox,        // list of items (label + value), one highlighted
+    ScrollBar,      // vertical scroll bar (made at run time)
+    TabControl,     // made by tk::makeTabPage in place of a canvas
 };
 
 // Value type of a control. None for kinds that carry no value.
@@ -101,11 +101,11 @@ enum class ValueType { None, Int16, UInt16, Int32, UInt32, Double, String };
 
 // Display formats of numerics.
 enum class FormatKind {
-    Integer,      // "1000"
-    Fixed,        // "0.0010" (digits = decimals)
-    Scientific,   // "1.500000E-6", "0.000E+0", "1E-3" (digits = decimals)
-    Hex,          // "01A3" with digits = 4; "1A3" with digits = 0 (no padding)
-    Binary,       // "0000000000000101" with digits = 16
+    Integer,     // "1000"
+    Fixed,       // "0.0010" (digits = decimals)
+    Scientific,  // "1.500000E-6", "0.000E+0", "1E-3" (digits = decimals)
+    Hex,         // "01A3" with digits = 4; "1A3" with digits = 0 (no padding)
+    Binary,      // "0000000000000101" with digits = 16
 };
 
 struct Format {
@@ -121,8 +121,8 @@ struct Format {
 
 // Operator mode flags of a control (combine with |).
 enum ControlFlags : unsigned {
-    Input = 0,            // the operator may change it (default)
-    DisplayOnly = 1u << 0,// written by the program only
+    Input = 0,              // the operator may change it (default)
+    DisplayOnly = 1u << 0,  // written by the program only
     StartsDimmed = 1u << 1,
     StartsHidden = 1u << 2,
 };
@@ -145,10 +145,10 @@ struct StripChartDef {
     int pointsPerScreen = 100;
     double yMin = 0;
     double yMax = 10;
-    std::vector<AxisLabelDef> yLabels;     // empty: numeric axis
-    std::vector<unsigned> traceColors;     // 0xRRGGBB, trace 1 first; missing ones are black
-    bool stepped = false;                  // digital traces: a change is drawn as a step
-    std::vector<AxisLabelDef> rightLabels; // labels beside the traces on the right edge
+    std::vector<AxisLabelDef> yLabels;      // empty: numeric axis
+    std::vector<unsigned> traceColors;      // 0xRRGGBB, trace 1 first; missing ones are black
+    bool stepped = false;                   // digital traces: a change is drawn as a step
+    std::vector<AxisLabelDef> rightLabels;  // labels beside the traces on the right edge
 };
 
 // Optional pixel position and size; 0 lets the toolkit lay the control out.
@@ -160,68 +160,68 @@ struct Geometry {
 };
 
 struct ControlDef {
-    int id = 0;                     // 2.. in panel order
-    std::string constant;           // "MP_START"
+    int id = 0;            // 2.. in panel order
+    std::string constant;  // "MP_START"
     ControlKind kind = ControlKind::CommandButton;
-    std::string label;              // "__Закрыть": "__" marks the accelerator letter
-    unsigned flags = Input;         // ControlFlags
-    std::string callback;           // callback name, empty for none
+    std::string label;                 // "__Закрыть": "__" marks the accelerator letter
+    unsigned flags = Input;            // ControlFlags
+    std::string callback;              // callback name, empty for none
     ValueType type = ValueType::None;  // Numeric/Ring/ListBox/BinarySwitch/Led; String kinds use String
-    double defaultNumber = 0;       // default of numerics, switches (off/on value), LEDs;
-                                    // rings/list boxes: the item with this value, else the first
-    std::string defaultText;        // default of strings, text messages (their text), text boxes, table cells
-    std::optional<double> min;      // numerics: lower bound, none = the type's own
-    std::optional<double> max;      // numerics: upper bound, none = the type's own
-    double step = 1;                // numerics: increment
-    Format format{};                // numerics: display format
-    std::vector<ItemDef> items;     // rings and list boxes
-    std::string offText;            // binary switch: text of the off position
-    std::string onText;             // binary switch: text of the on position
-    double offValue = 0;            // binary switch / LED
+    double defaultNumber = 0;          // default of numerics, switches (off/on value), LEDs;
+                                       // rings/list boxes: the item with this value, else the first
+    std::string defaultText;           // default of strings, text messages (their text), text boxes, table cells
+    std::optional<double> min;         // numerics: lower bound, none = the type's own
+    std::optional<double> max;         // numerics: upper bound, none = the type's own
+    double step = 1;                   // numerics: increment
+    Format format{};                   // numerics: display format
+    std::vector<ItemDef> items;        // rings and list boxes
+    std::string offText;               // binary switch: text of the off position
+    std::string onText;                // binary switch: text of the on position
+    double offValue = 0;               // binary switch / LED
     double onValue = 1;
-    int rows = 0;                   // tables
+    int rows = 0;  // tables
     int columns = 0;
-    StripChartDef chart{};          // strip charts
-    bool monospace = false;         // text boxes and strings: fixed-pitch Cyrillic font
-    Geometry geometry{};            // optional position hint
+    StripChartDef chart{};   // strip charts
+    bool monospace = false;  // text boxes and strings: fixed-pitch Cyrillic font
+    Geometry geometry{};     // optional position hint
 };
 
 struct PanelDef {
-    int id = 0;                     // panel number in the resource
-    std::string constant;           // "MP"
+    int id = 0;            // panel number in the resource
+    std::string constant;  // "MP"
     std::string title;
     int height = 300;
     int width = 400;
-    int closeControl = 0;          // control whose callback the close box runs; 0 = close box does nothing
-    std::string callback;           // panel callback name, empty for none
-    int menuBar = 0;                // id of a menu bar of the same resource loaded with the panel; 0 none
+    int closeControl = 0;  // control whose callback the close box runs; 0 = close box does nothing
+    std::string callback;  // panel callback name, empty for none
+    int menuBar = 0;       // id of a menu bar of the same resource loaded with the panel; 0 none
     std::vector<ControlDef> controls;
 };
 
 struct MenuItemDef {
-    int id = 0;                     // item id (numbered with the bar; separators count)
-    std::string constant;           // "IMNU_INSTR_EXIT"
-    std::string label;              // empty for a separator
+    int id = 0;            // item id (numbered with the bar; separators count)
+    std::string constant;  // "IMNU_INSTR_EXIT"
+    std::string label;     // empty for a separator
     bool separator = false;
-    std::string callback;           // menu callback name
+    std::string callback;  // menu callback name
     bool dimmed = false;
 };
 
 struct MenuDef {
-    int id = 0;                     // menu id
-    std::string constant;           // "IMNU_INSTR"
-    std::string title;              // "Инструмент"
+    int id = 0;            // menu id
+    std::string constant;  // "IMNU_INSTR"
+    std::string title;     // "Инструмент"
     std::vector<MenuItemDef> items;
 };
 
 struct MenuBarDef {
-    int id = 0;                     // bar id within the resource
-    std::string constant;           // "IMNU"
+    int id = 0;            // bar id within the resource
+    std::string constant;  // "IMNU"
     std::vector<MenuDef> menus;
 };
 
 struct ResourceDef {
-    std::string name;               // "verisk.uir"
+    std::string name;  // "verisk.uir"
     std::vector<PanelDef> panels;
     std::vector<MenuBarDef> menuBars;
 };

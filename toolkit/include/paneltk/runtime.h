@@ -35,33 +35,31 @@ enum Status : int {
     ERR_NOT_POPUP = -12,       // removePopup on a panel that is not an installed pop-up
     ERR_THREAD = -13,          // called from another thread than the UI thread
     ERR_NOT_IMPLEMENTED = -14,
-    ERR_IO = -15,              // a file could not be read or written
-    ERR_SCRIPT = -16,          // script syntax or failed script command
+    ERR_IO = -15,      // a file could not be read or written
+    ERR_SCRIPT = -16,  // script syntax or failed script command
 };
 const char* statusText(int status);
 
 // ------------------------------------------------------------------ events
 enum Event : int {
     EVENT_NONE = 0,
-    EVENT_COMMIT = 1,            // button pressed, value entered, item chosen
-    EVENT_VAL_CHANGED = 2,       // value changed (also while typing / dragging)
+    EVENT_COMMIT = 1,       // button pressed, value entered, item chosen
+    EVENT_VAL_CHANGED = 2,  // value changed (also while typing / dragging)
     EVENT_LEFT_CLICK = 3,
-    EVENT_LEFT_DOUBLE_CLICK = 4, // eventData1 = row/item index where it applies
+    EVENT_LEFT_DOUBLE_CLICK = 4,  // eventData1 = row/item index where it applies
     EVENT_GOT_FOCUS = 5,
     EVENT_LOST_FOCUS = 6,
-    EVENT_CLOSE = 7,             // panel: close box pressed (sent to the panel callback)
-    EVENT_PANEL_SIZE = 8,        // panel: resized (new height/width via attributes)
+    EVENT_CLOSE = 7,       // panel: close box pressed (sent to the panel callback)
+    EVENT_PANEL_SIZE = 8,  // panel: resized (new height/width via attributes)
     EVENT_PANEL_MOVE = 9,
-    EVENT_DISCARD = 10,          // panel: about to be discarded (sent to the panel callback)
+    EVENT_DISCARD = 10,  // panel: about to be discarded (sent to the panel callback)
 };
 
 // Control callback: acts usually on EVENT_COMMIT only. callbackData is the
 // callback data of the panel that holds the control. Return 0.
-using ControlCallback = int (*)(int panel, int control, int event, void* callbackData,
-                                int eventData1, int eventData2);
+using ControlCallback = int (*)(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 // Panel callback: panel events (EVENT_PANEL_SIZE, EVENT_CLOSE, ...).
-using PanelCallback = int (*)(int panel, int event, void* callbackData, int eventData1,
-                              int eventData2);
+using PanelCallback = int (*)(int panel, int event, void* callbackData, int eventData1, int eventData2);
 // Menu item callback.
 using MenuCallback = void (*)(int menuBar, int menuItem, void* callbackData, int panel);
 // Deferred call, run on the UI thread.

@@ -17,8 +17,8 @@
 namespace tk {
 
 struct ScriptResult {
-    bool running = false;               // lines are left to run
-    bool finished = false;              // every line has run
+    bool running = false;   // lines are left to run
+    bool finished = false;  // every line has run
     int linesRun = 0;
     std::vector<std::string> failures;  // "name:line: message"
 };
@@ -30,8 +30,7 @@ int startScriptFile(const std::string& path);
 // Starts the script and processes events until it has finished or
 // timeoutSeconds (real time) have passed; returns the number of failures, or
 // a negative status when it did not finish.
-int runScript(std::string_view text, double timeoutSeconds = 10.0,
-              std::string_view name = "<script>");
+int runScript(std::string_view text, double timeoutSeconds = 10.0, std::string_view name = "<script>");
 ScriptResult scriptResult();
 // Forgets queued lines and recorded failures (between tests).
 void resetScript();
@@ -43,8 +42,7 @@ int executeScriptLine(std::string_view line, std::string& reply);
 // Extra commands: a program or library registers a word; the handler gets the
 // words of the line (args[0] is the command) and writes an error message or
 // a reply; it returns 0 on success, non-zero on failure.
-using ScriptCommand = int (*)(const std::vector<std::string>& args, std::string& reply,
-                              void* data);
+using ScriptCommand = int (*)(const std::vector<std::string>& args, std::string& reply, void* data);
 int registerScriptCommand(std::string_view word, ScriptCommand handler, void* data = nullptr);
 
 // The program's teardown (closing its instruments and files), run by the
