@@ -413,10 +413,7 @@ TEST_F(DataPath, ViewerTellsAFileRemovedAndFindsThePreviousChange) {
     bench::testing::useVirtualClock();
     const fs::path file = dir_ / "gone.sorvi";
     onModule([&](SorviInstance& inst) {
-        configure(inst, 2, 0.0001, 1000);
-        setText(inst.mainPanel, MP_FILE_NAME, file.string());
-        tk::callCallback(inst.mainPanel, MP_SHOW_RES);
-        tk::callCallback(inst.mainPanel, MP_START);
+        startListedFileRun(inst, file.string());
         bench::testing::advanceSeconds(0.5);
         outData(inst);
         tk::callCallback(inst.mainPanel, MP_STOP);

@@ -72,6 +72,14 @@ inline void configure(SorviInstance& inst, int mode, double period, int size) {
     set(mp, MP_RELE_SWITCH, 1);
 }
 
+// A cycle run at 0.1 ms into `file`, started with the results list shown.
+inline void startListedFileRun(SorviInstance& inst, const std::string& file) {
+    configure(inst, 2, 0.0001, 1000);
+    setText(inst.mainPanel, MP_FILE_NAME, file);
+    tk::callCallback(inst.mainPanel, MP_SHOW_RES);
+    tk::callCallback(inst.mainPanel, MP_START);
+}
+
 inline std::vector<std::uint32_t> fileFrames(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -140,10 +140,7 @@ TEST_F(DataPath, FileRemovedOrReplacedMidRunKeepsEveryFileWhole) {
     const fs::path file = dir_ / "run.sorvi";
     const fs::path other = dir_ / "other.sorvi";
     onModule([&](SorviInstance& inst) {
-        configure(inst, 2, 0.0001, 1000);
-        setText(inst.mainPanel, MP_FILE_NAME, file.string());
-        tk::callCallback(inst.mainPanel, MP_SHOW_RES);
-        tk::callCallback(inst.mainPanel, MP_START);
+        startListedFileRun(inst, file.string());
         nextPortion(inst);
         ASSERT_EQ(fs::file_size(file), 4000u);
 
@@ -182,10 +179,7 @@ TEST_F(DataPath, ViewerRefusesAFileOfTheSameSizePutInThePlaceOfTheRun) {
     const fs::path file = dir_ / "run.sorvi";
     const fs::path other = dir_ / "other.sorvi";
     onModule([&](SorviInstance& inst) {
-        configure(inst, 2, 0.0001, 1000);
-        setText(inst.mainPanel, MP_FILE_NAME, file.string());
-        tk::callCallback(inst.mainPanel, MP_SHOW_RES);
-        tk::callCallback(inst.mainPanel, MP_START);
+        startListedFileRun(inst, file.string());
         bench::testing::advanceSeconds(0.5);
         outData(inst);
         tk::callCallback(inst.mainPanel, MP_STOP);
