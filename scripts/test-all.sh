@@ -25,5 +25,5 @@ done
 # Fuzz smoke: every fuzz target briefly on its seed corpus (clang build in
 # build/fuzz), so that a parser regression that crashes is caught.
 echo "=== fuzz smoke"
-"$root/scripts/fuzz.sh" --smoke 10
+"$root/scripts/fuzz.sh" --smoke 5
 echo "=== all tests passed"
