@@ -1,17 +1,14 @@
 #include "tarvo_status_text.h"
 
+#include "status_texts.h"
 #include "visa.h"
 
 namespace tarvo {
 
 namespace {
-struct Entry {
-    ViStatus status;
-    const char* text;
-};
 
 // Plain ASCII, so the texts are the same bytes in every code page.
-constexpr Entry kTexts[] = {
+constexpr sorvi::StatusText kTexts[] = {
     {VI_SUCCESS, "Operation completed successfully."},
     {VI_WARN_UNKNOWN_STATUS, "The status code passed to the operation could not be interpreted."},
     {VI_WARN_NSUP_ERROR_QUERY, "Error query is not supported by this instrument."},
@@ -49,10 +46,6 @@ constexpr Entry kTexts[] = {
 };
 }  // namespace
 
-const char* statusText(ViStatus status) {
-    for (const Entry& e : kTexts)
-        if (e.status == status) return e.text;
-    return nullptr;
-}
+const char* statusText(ViStatus status) { return sorvi::findStatusText(kTexts, status); }
 
 }  // namespace tarvo

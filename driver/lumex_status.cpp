@@ -7,15 +7,12 @@
 #include <iconv.h>
 #include <vector>
 
+#include "status_texts.h"
+
 namespace lumex {
 namespace {
 
-struct StatusText {
-    ViStatus status;
-    const char* utf8;
-};
-
-constexpr StatusText kStatusTexts[] = {
+constexpr sorvi::StatusText kStatusTexts[] = {
     {LUMEX_WARN_INIT_ERRORS, "Инициализация прошла с ошибками"},
     {LUMEX_WARN_RELAYS_OFF, "Предупреждение : не включены входные реле"},
     {LUMEX_ERROR_NO_STOP_ACK, "Нет подтверждения \"Модуль остановлен\""},
@@ -32,7 +29,7 @@ struct ConvertedTable {
     ConvertedTable()
     {
         for (const auto& entry : kStatusTexts)
-            entries.emplace_back(entry.status, toCp1251(entry.utf8));
+            entries.emplace_back(entry.status, toCp1251(entry.text));
     }
 };
 

@@ -15,6 +15,7 @@
 
 #include "callback_guard.h"
 #include "data_path.h"
+#include "full_transfer.h"
 #include "result_file_io.h"
 #include "sorvi_uir.h"
 
@@ -25,9 +26,9 @@ bool writeFrames(int fd, const std::uint32_t* frames, std::size_t n) {
     if constexpr (std::endian::native != std::endian::little) {
         std::vector<std::uint32_t> swapped(frames, frames + n);
         for (auto& f : swapped) f = __builtin_bswap32(f);
-        return writeAll(fd, swapped.data(), n * sizeof(std::uint32_t));
+        return fileio::writeFully(fd, swapped.data(), n * sizeof(std::uint32_t)).complete;
     }
-    return writeAll(fd, frames, n * sizeof(std::uint32_t));
+    return fileio::writeFully(fd, frames, n * sizeof(std::uint32_t)).complete;
 }
 
 void filePopup(const SorviInstance& inst, const char* text) { tk::messagePopup(inst.fileName, text); }
@@ -48,18 +49,6 @@ bool takeFileName(SorviInstance& inst, const std::string& name) {
 }
 
 }  // namespace
-
-bool writeAll(int fd, const void* data, std::size_t bytes) {
-    const char* p = static_cast<const char*>(data);
-    while (bytes > 0) {
-        const ssize_t n = ::write(fd, p, bytes);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        bytes -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 bool isRunFile(const SorviInstance& inst, const struct stat& file) {
     return file.st_dev == inst.fileDevice && file.st_ino == inst.fileInode;

@@ -7,8 +7,6 @@
 
 #include "sorvi_instance.h"
 
-// Writes all bytes, going on after interrupted writes. False on failure.
-bool writeAll(int fd, const void* data, std::size_t bytes);
 // The path to open for the instance's result file ("nul" is the null device).
 const char* resultFilePath(const SorviInstance& instance);
 // The open file is the one this run's last portion went to.

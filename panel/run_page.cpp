@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "full_transfer.h"
+
 namespace {
 
 class FileCloser {
@@ -21,18 +23,6 @@ public:
 private:
     int fd_;
 };
-
-bool readAll(int fd, void* data, std::size_t bytes) {
-    char* p = static_cast<char*>(data);
-    while (bytes > 0) {
-        const ssize_t n = ::read(fd, p, bytes);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        bytes -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -54,7 +44,7 @@ PageRead readRunPage(const char* path, const RunInFile& run, std::int64_t first,
     if (first < 0 || count < 0 || first > run.frames - count || run.frames > size / 4) return PageRead::CannotSeek;
     const std::int64_t offset = size - 4 * (run.frames - first);
     if (::lseek(fd, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(offset)) return PageRead::CannotSeek;
-    if (!readAll(fd, frames, std::size_t(count) * 4)) return PageRead::CannotRead;
+    if (!fileio::readFully(fd, frames, std::size_t(count) * 4).complete) return PageRead::CannotRead;
     if constexpr (std::endian::native != std::endian::little) {
         for (int i = 0; i < count; ++i) frames[i] = __builtin_bswap32(frames[i]);
     }

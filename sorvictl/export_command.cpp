@@ -10,6 +10,7 @@
 
 #include "command_error.h"
 #include "frame_sink.h"
+#include "full_transfer.h"
 #include "output_file.h"
 #include "stop_request.h"
 
@@ -40,16 +41,10 @@ public:
 
     // Reads exactly `bytes` or throws.
     void read(void* into, std::size_t bytes) {
-        auto* p = static_cast<char*>(into);
-        while (bytes > 0) {
-            const ssize_t n = ::read(fd_, p, bytes);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0)
-                throw CommandError("reading " + path_ +
-                                   " failed: " + (n < 0 ? std::strerror(errno) : "the file got shorter"));
-            p += n;
-            bytes -= static_cast<std::size_t>(n);
-        }
+        const fileio::Transfer t = fileio::readFully(fd_, into, bytes);
+        if (!t.complete)
+            throw CommandError("reading " + path_ +
+                               " failed: " + (t.error ? std::strerror(t.error) : "the file got shorter"));
     }
 
 private:

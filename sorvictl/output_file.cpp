@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "command_error.h"
+#include "full_transfer.h"
 
 namespace sorvictl {
 
@@ -53,22 +54,14 @@ OutputFile::~OutputFile() {
 
 void OutputFile::append(const void* data, std::size_t size, std::size_t unit) {
     if (fd_ < 0) throw CommandError(path_ + " is closed");
-    const auto* bytes = static_cast<const char*>(data);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd_, bytes + done, size - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        const int error = n < 0 ? errno : ENOSPC;
-        const std::size_t keep = unit ? done - done % unit : done;
+    const fileio::Transfer t = fileio::writeFully(fd_, data, size);
+    if (!t.complete) {
+        const std::size_t keep = unit ? t.bytes - t.bytes % unit : t.bytes;
         // A torn unit at the end is cut off; what cannot be cut (a pipe, a
         // device) stays as it is.
-        if (keep != done && ::ftruncate(fd_, static_cast<off_t>(size_ + keep)) == 0) ::lseek(fd_, 0, SEEK_END);
+        if (keep != t.bytes && ::ftruncate(fd_, static_cast<off_t>(size_ + keep)) == 0) ::lseek(fd_, 0, SEEK_END);
         size_ += keep;
-        throw CommandError("writing " + path_ + " failed: " + reason(error));
+        throw CommandError("writing " + path_ + " failed: " + reason(t.error));
     }
     size_ += size;
 }

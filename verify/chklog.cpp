@@ -16,6 +16,7 @@
 
 #include <paneltk/paneltk.h>
 
+#include "full_transfer.h"
 #include "t_sorvi.h"
 #include "text_format.h"
 #include "verisk_uir.h"
@@ -73,18 +74,10 @@ bool stillAtPath(int fd, const std::string& path) {
 bool writeMessage(int fd, const std::string& bytes) {
     struct stat before {};
     const bool sized = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            // Should the cut fail too, the message's start stays behind.
-            if (done > 0 && sized && ::ftruncate(fd, before.st_size) != 0) return false;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    const fileio::Transfer t = fileio::writeFully(fd, bytes.data(), bytes.size());
+    // Should the cut fail too, the message's start stays behind.
+    if (!t.complete && t.bytes > 0 && sized && ::ftruncate(fd, before.st_size) != 0) return false;
+    return t.complete;
 }
 
 // After a failed write nothing more goes to the file, so what is in it stays

@@ -18,7 +18,7 @@
 
 #include "bench_loader.h"
 #include "benchwin.h"
-#include "sorvi_version.h"
+#include "standard_options.h"
 #include "t_sorvi.h"
 
 namespace {
@@ -35,10 +35,7 @@ const char kUsage[] =
     "  --help, -h         print this text and exit\n"
     "  --version          print the version and exit\n";
 
-int refuse(const std::string& reason) {
-    std::fprintf(stderr, "verisk: %s\n", reason.c_str());
-    return 2;
-}
+int refuse(const std::string& reason) { return sorvi::refuseArguments("verisk", reason); }
 
 }  // namespace
 
@@ -50,14 +47,7 @@ int main(int argc, char** argv) {
             args.push_back(argv[i]);
             continue;
         }
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("verisk %s\n", SORVI_VERSION);
-            return 0;
-        }
+        if (sorvi::answeredStandardOption("verisk", kUsage, argv[i])) return 0;
         if (std::strcmp(argv[i], "--bench") == 0) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') return refuse("--bench needs the name of a bench file");
             ::setenv("SORVI_BENCH", argv[++i], 1);

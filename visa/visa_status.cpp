@@ -1,17 +1,13 @@
 // viStatusDesc: a text for every completion, warning and error code.
 #include <cstdio>
 
+#include "status_texts.h"
 #include "visa_sessions.h"
 
 namespace visa {
 namespace {
 
-struct StatusText {
-    ViStatus status;
-    const char* text;
-};
-
-constexpr StatusText kTexts[] = {
+constexpr sorvi::StatusText kTexts[] = {
     {VI_SUCCESS, "VI_SUCCESS: Operation completed successfully."},
     {VI_SUCCESS_EVENT_EN,
      "VI_SUCCESS_EVENT_EN: Specified event is already enabled for at least one of the specified mechanisms."},
@@ -159,11 +155,9 @@ constexpr StatusText kTexts[] = {
 extern "C" ViStatus _VI_FUNC viStatusDesc(ViObject, ViStatus status, ViChar desc[]) {
     // Any session will do, even none: the texts do not depend on it.
     if (!desc) return VI_ERROR_USER_BUF;
-    for (const auto& t : visa::kTexts) {
-        if (t.status == status) {
-            visa::copyOut(desc, t.text);
-            return VI_SUCCESS;
-        }
+    if (const char* text = sorvi::findStatusText(visa::kTexts, status)) {
+        visa::copyOut(desc, text);
+        return VI_SUCCESS;
     }
     char text[96];
     std::snprintf(text, sizeof text, "Unknown status code 0x%08X.", static_cast<unsigned>(status));

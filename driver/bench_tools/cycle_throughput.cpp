@@ -14,7 +14,7 @@
 
 #include "bench_test_interface.h"
 #include "lumex.h"
-#include "sorvi_version.h"
+#include "standard_options.h"
 #include "tarvo_32.h"
 
 namespace {
@@ -56,14 +56,8 @@ const char kUsage[] =
 int main(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
+        if (sorvi::answeredStandardOption("lumex_cycle_throughput", kUsage, argv[i]))
             return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("lumex_cycle_throughput %s\n", SORVI_VERSION);
-            return 0;
-        }
         std::fprintf(stderr, "lumex_cycle_throughput: %s %s (lumex_cycle_throughput --help lists the options)\n",
                      argv[i][0] == '-' ? "unknown option" : "unexpected argument", argv[i]);
         return 2;

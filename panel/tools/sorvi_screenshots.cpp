@@ -9,7 +9,7 @@
 #include <string>
 
 #include "panel_screenshots.h"
-#include "sorvi_version.h"
+#include "standard_options.h"
 
 namespace {
 
@@ -20,24 +20,14 @@ const char kUsage[] =
     "  --help, -h   print this text and exit\n"
     "  --version    print the version and exit\n";
 
-int refuse(const std::string& reason) {
-    std::fprintf(stderr, "sorvi_screenshots: %s\n", reason.c_str());
-    return 2;
-}
+int refuse(const std::string& reason) { return sorvi::refuseArguments("sorvi_screenshots", reason); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string directory;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("sorvi_screenshots %s\n", SORVI_VERSION);
-            return 0;
-        }
+        if (sorvi::answeredStandardOption("sorvi_screenshots", kUsage, argv[i])) return 0;
         if (argv[i][0] == '-' || !directory.empty())
             return refuse(std::string(argv[i][0] == '-' ? "unknown option " : "unexpected argument ") + argv[i] +
                           " (sorvi_screenshots --help lists the options)");

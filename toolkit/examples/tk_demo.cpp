@@ -16,7 +16,7 @@
 #include <paneltk/paneltk.h>
 
 #include "sample_resource.h"
-#include "sorvi_version.h"
+#include "standard_options.h"
 
 namespace {
 
@@ -92,10 +92,7 @@ const char kUsage[] =
     "  --help, -h         print this text and exit\n"
     "  --version          print the version and exit\n";
 
-int refuse(const std::string& reason) {
-    std::fprintf(stderr, "tk_demo: %s\n", reason.c_str());
-    return 2;
-}
+int refuse(const std::string& reason) { return sorvi::refuseArguments("tk_demo", reason); }
 
 }  // namespace
 
@@ -106,14 +103,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; i += 2) {
         const bool valued = std::strcmp(argv[i], "--idle") == 0 || std::strcmp(argv[i], "--script") == 0 ||
                             std::strcmp(argv[i], "--screenshots") == 0;
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("tk_demo %s\n", SORVI_VERSION);
-            return 0;
-        }
+        if (sorvi::answeredStandardOption("tk_demo", kUsage, argv[i])) return 0;
         if (!valued) return refuse(std::string("unknown option ") + argv[i] + " (tk_demo --help lists the options)");
         if (i + 1 >= argc || argv[i + 1][0] == '\0') return refuse(std::string(argv[i]) + " needs a value");
         if (std::strcmp(argv[i], "--idle") == 0) {
