@@ -38,6 +38,28 @@ struct ChannelInput {
     std::vector<double> sequence;
     double stepS = 0.0;
     double ohms = 0.0;
+
+    static ChannelInput voltage(double volts) {
+        ChannelInput in;
+        in.volts = volts;
+        return in;
+    }
+    static ChannelInput square(double low, double high, double periodS, double duty = 0.5, double phaseS = 0.0) {
+        ChannelInput in;
+        in.kind = Kind::Square;
+        in.low = low;
+        in.high = high;
+        in.periodS = periodS;
+        in.duty = duty;
+        in.phaseS = phaseS;
+        return in;
+    }
+    static ChannelInput resistance(double ohms) {
+        ChannelInput in;
+        in.kind = Kind::Resistance;
+        in.ohms = ohms;
+        return in;
+    }
 };
 
 // A 16-bit register bit that does not follow what is written.

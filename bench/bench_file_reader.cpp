@@ -10,6 +10,7 @@
 
 #include "bench_units.h"
 #include "resource_name.h"
+#include "visa.h"
 
 namespace bench::file {
 
@@ -138,7 +139,7 @@ bool readBool(const Where& where, const YAML::Node& node) {
 
 namespace {
 
-bool isVxi(std::uint16_t type) { return type == kIntfVxi || type == kIntfGpibVxi; }
+bool isVxi(std::uint16_t type) { return type == VI_INTF_VXI || type == VI_INTF_GPIB_VXI; }
 
 bool dottedAddress(const std::string& text) {
     int parts = 0;
@@ -260,7 +261,7 @@ ResourceDescription readResource(const Where& where, const YAML::Node& node) {
     if (const YAML::Node n = onlyFor("mainframe_la", vxi, "VXI"); n.IsDefined())
         r.mainframeLA = static_cast<std::int16_t>(readInteger(where / "mainframe_la", n, 0, 255));
 
-    const bool usb = r.intfType == kIntfUsb;
+    const bool usb = r.intfType == VI_INTF_USB;
     if (usb) {
         r.manfId = parsed->usbManfId;
         r.modelCode = parsed->usbModelCode;
@@ -278,7 +279,7 @@ ResourceDescription readResource(const Where& where, const YAML::Node& node) {
         r.modelCode = code;
     }
 
-    const bool tcpip = r.intfType == kIntfTcpip;
+    const bool tcpip = r.intfType == VI_INTF_TCPIP;
     if (tcpip && dottedAddress(parsed->host)) r.tcpipAddr = parsed->host;
     if (const YAML::Node n = onlyFor("tcpip_address", tcpip, "TCPIP"); n.IsDefined()) {
         const std::string text = expectText(where / "tcpip_address", n);

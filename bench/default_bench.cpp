@@ -1,35 +1,11 @@
 // The built-in default bench: what a technician gets with no bench file.
 #include <cmath>
+#include <string>
 
 #include "bench_loader.h"
 
 namespace bench {
 namespace {
-
-ChannelInput constant(double volts) {
-    ChannelInput in;
-    in.kind = ChannelInput::Kind::Voltage;
-    in.volts = volts;
-    return in;
-}
-
-ChannelInput square(double low, double high, double periodS, double duty, double phaseS) {
-    ChannelInput in;
-    in.kind = ChannelInput::Kind::Square;
-    in.low = low;
-    in.high = high;
-    in.periodS = periodS;
-    in.duty = duty;
-    in.phaseS = phaseS;
-    return in;
-}
-
-ChannelInput resistance(double ohms) {
-    ChannelInput in;
-    in.kind = ChannelInput::Kind::Resistance;
-    in.ohms = ohms;
-    return in;
-}
 
 // A varied live pattern: a walking group of square waves of different
 // periods, a few fixed levels and two sensor contacts.
@@ -39,13 +15,13 @@ SorviModuleDescription livePattern(int seed) {
         const int c = (k + seed) % 32;
         if (c < 16) {
             const double period = 0.002 * (1 << (c % 8));  // 2 ms .. 256 ms
-            m.inputs[k] = square(0.0, 5.0, period, 0.5, 0.0001 * c);
+            m.inputs[k] = ChannelInput::square(0.0, 5.0, period, 0.5, 0.0001 * c);
         } else if (c < 24) {
-            m.inputs[k] = square(0.5, 3.0, 0.5 + 0.1 * (c - 16), 0.25, 0.0);
+            m.inputs[k] = ChannelInput::square(0.5, 3.0, 0.5 + 0.1 * (c - 16), 0.25, 0.0);
         } else if (c < 28) {
-            m.inputs[k] = constant(c % 2 == 0 ? 3.0 : 1.0);
+            m.inputs[k] = ChannelInput::voltage(c % 2 == 0 ? 3.0 : 1.0);
         } else {
-            m.inputs[k] = resistance(c % 2 == 0 ? 100000.0 : 5.0);
+            m.inputs[k] = ChannelInput::resistance(c % 2 == 0 ? 100000.0 : 5.0);
         }
     }
     return m;
@@ -56,9 +32,9 @@ SorviModuleDescription livePattern(int seed) {
 // one on 32.
 SorviModuleDescription voltageLadder() {
     SorviModuleDescription m;
-    for (int k = 1; k <= 30; ++k) m.inputs[k - 1] = constant(ladderVolts(k));
-    m.inputs[30] = resistance(5.0);
-    m.inputs[31] = resistance(100000.0);
+    for (int k = 1; k <= 30; ++k) m.inputs[k - 1] = ChannelInput::voltage(ladderVolts(k));
+    m.inputs[30] = ChannelInput::resistance(5.0);
+    m.inputs[31] = ChannelInput::resistance(100000.0);
     return m;
 }
 
@@ -75,6 +51,19 @@ PositionDescription otherModule(std::int16_t type) {
     return p;
 }
 
+// A VXI instrument in mainframe 0, by its logical address.
+ResourceDescription vxiResource(std::int16_t la, std::int16_t slot, std::uint16_t manfId, std::uint16_t modelCode) {
+    ResourceDescription r;
+    r.name = "VXI0::" + std::to_string(la) + "::INSTR";
+    r.intfType = 2;
+    r.slot = slot;
+    r.manfId = manfId;
+    r.mainframeLA = 0;
+    r.la = la;
+    r.modelCode = modelCode;
+    return r;
+}
+
 }  // namespace
 
 // In hundredths, so that each level is the double a bench file's "-5.15V" reads as.
@@ -89,14 +78,7 @@ BenchDescription defaultBench() {
     BenchDescription b;
     b.source = "built-in default";
 
-    ResourceDescription vxi1;
-    vxi1.name = "VXI0::24::INSTR";
-    vxi1.intfType = 2;
-    vxi1.slot = 3;
-    vxi1.manfId = 0xE76;
-    vxi1.mainframeLA = 0;
-    vxi1.la = 24;
-    vxi1.modelCode = 0x10D;
+    ResourceDescription vxi1 = vxiResource(24, 3, 0xE76, 0x10D);
     CarrierDescription c1;
     c1.memoryBytes = 16u * 1024u * 1024u;
     c1.positions[0] = sorviAt(0);
@@ -106,14 +88,7 @@ BenchDescription defaultBench() {
     vxi1.carrier = c1;
     b.resources.push_back(vxi1);
 
-    ResourceDescription vxi2;
-    vxi2.name = "VXI0::40::INSTR";
-    vxi2.intfType = 2;
-    vxi2.slot = 5;
-    vxi2.manfId = 0xE76;
-    vxi2.mainframeLA = 0;
-    vxi2.la = 40;
-    vxi2.modelCode = 0x155;
+    ResourceDescription vxi2 = vxiResource(40, 5, 0xE76, 0x155);
     CarrierDescription c2;
     c2.memoryBytes = 8u * 1024u * 1024u;
     c2.positions[0] = sorviAt(13);
@@ -132,14 +107,8 @@ BenchDescription defaultBench() {
     usb.carrier = c3;
     b.resources.push_back(usb);
 
-    ResourceDescription foreign;
-    foreign.name = "VXI0::8::INSTR";
-    foreign.intfType = 2;
-    foreign.slot = 2;
-    foreign.manfId = 0xFFA;
-    foreign.mainframeLA = 0;
-    foreign.la = 8;
-    foreign.modelCode = 0x10D;
+    // Another maker's instrument in the same mainframe.
+    ResourceDescription foreign = vxiResource(8, 2, 0xFFA, 0x10D);
     b.resources.push_back(foreign);
 
     return b;

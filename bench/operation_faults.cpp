@@ -27,6 +27,15 @@ Table& table() {
     static Table t;
     return t;
 }
+
+// Starting or stopping the log begins it empty.
+void setLogging(bool on) {
+    Table& t = table();
+    std::lock_guard lock(t.mutex);
+    t.logging = on;
+    t.log.clear();
+    updateAny(t);
+}
 }  // namespace
 
 void failOperation(const std::string& operation, ViStatus status, int count, int skip) {
@@ -64,21 +73,9 @@ ViStatus injectedFailure(const char* operation) {
     return status;
 }
 
-void startOperationLog() {
-    Table& t = table();
-    std::lock_guard lock(t.mutex);
-    t.logging = true;
-    t.log.clear();
-    updateAny(t);
-}
+void startOperationLog() { setLogging(true); }
 
-void stopOperationLog() {
-    Table& t = table();
-    std::lock_guard lock(t.mutex);
-    t.logging = false;
-    t.log.clear();
-    updateAny(t);
-}
+void stopOperationLog() { setLogging(false); }
 
 std::vector<std::string> operationLog() {
     Table& t = table();

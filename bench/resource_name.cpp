@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "visa.h"
+
 namespace bench {
 namespace {
 
@@ -84,8 +86,8 @@ struct Keyword {
 };
 // GPIB-VXI before GPIB: the longer keyword wins.
 constexpr Keyword kKeywords[] = {
-    {"GPIB-VXI", kIntfGpibVxi}, {"GPIB", kIntfGpib},   {"VXI", kIntfVxi}, {"ASRL", kIntfAsrl},
-    {"PXI", kIntfPxi},          {"TCPIP", kIntfTcpip}, {"USB", kIntfUsb},
+    {"GPIB-VXI", VI_INTF_GPIB_VXI}, {"GPIB", VI_INTF_GPIB},   {"VXI", VI_INTF_VXI}, {"ASRL", VI_INTF_ASRL},
+    {"PXI", VI_INTF_PXI},           {"TCPIP", VI_INTF_TCPIP}, {"USB", VI_INTF_USB},
 };
 
 bool isClass(std::string_view field, std::string_view cls) { return equalNoCase(field, cls); }
@@ -94,26 +96,25 @@ std::string boardPrefix(const ParsedResourceName& p) { return interfaceKeyword(p
 
 bool parseVxi(ParsedResourceName& p, const std::vector<std::string_view>& f) {
     const std::string prefix = boardPrefix(p);
+    // A class of one logical address: BACKPLANE or INSTR after the address.
+    const auto atAddress = [&](const char* cls) {
+        auto la = decimal(f[1], 0, 255);
+        if (!la) return false;
+        p.vxiLA = *la;
+        p.resourceClass = cls;
+        p.canonical = prefix + "::" + std::to_string(*la) + "::" + cls;
+        return true;
+    };
     if (f.size() == 2 && isClass(f[1], "MEMACC")) {
         p.resourceClass = "MEMACC";
     } else if (f.size() == 2 && isClass(f[1], "BACKPLANE")) {
         p.resourceClass = "BACKPLANE";
     } else if (f.size() == 3 && isClass(f[2], "BACKPLANE")) {
-        auto la = decimal(f[1], 0, 255);
-        if (!la) return false;
-        p.vxiLA = *la;
-        p.resourceClass = "BACKPLANE";
-        p.canonical = prefix + "::" + std::to_string(*la) + "::BACKPLANE";
-        return true;
-    } else if (f.size() == 2 && p.intfType == kIntfVxi && isClass(f[1], "SERVANT")) {
+        return atAddress("BACKPLANE");
+    } else if (f.size() == 2 && p.intfType == VI_INTF_VXI && isClass(f[1], "SERVANT")) {
         p.resourceClass = "SERVANT";
     } else if (f.size() == 2 || (f.size() == 3 && isClass(f[2], "INSTR"))) {
-        auto la = decimal(f[1], 0, 255);
-        if (!la) return false;
-        p.vxiLA = *la;
-        p.resourceClass = "INSTR";
-        p.canonical = prefix + "::" + std::to_string(*la) + "::INSTR";
-        return true;
+        return atAddress("INSTR");
     } else {
         return false;
     }
@@ -260,13 +261,13 @@ std::optional<ParsedResourceName> parseResourceName(std::string_view name) {
 
     bool ok = false;
     switch (p.intfType) {
-    case kIntfVxi:
-    case kIntfGpibVxi: ok = fields.size() >= 2 && parseVxi(p, fields); break;
-    case kIntfGpib: ok = fields.size() >= 2 && parseGpib(p, fields); break;
-    case kIntfAsrl: ok = parseAsrl(p, fields); break;
-    case kIntfTcpip: ok = fields.size() >= 2 && parseTcpip(p, fields); break;
-    case kIntfUsb: ok = fields.size() >= 2 && parseUsb(p, fields); break;
-    case kIntfPxi: ok = fields.size() >= 2 && parsePxi(p, fields); break;
+    case VI_INTF_VXI:
+    case VI_INTF_GPIB_VXI: ok = fields.size() >= 2 && parseVxi(p, fields); break;
+    case VI_INTF_GPIB: ok = fields.size() >= 2 && parseGpib(p, fields); break;
+    case VI_INTF_ASRL: ok = parseAsrl(p, fields); break;
+    case VI_INTF_TCPIP: ok = fields.size() >= 2 && parseTcpip(p, fields); break;
+    case VI_INTF_USB: ok = fields.size() >= 2 && parseUsb(p, fields); break;
+    case VI_INTF_PXI: ok = fields.size() >= 2 && parsePxi(p, fields); break;
     }
     if (!ok) return std::nullopt;
     return p;

@@ -18,15 +18,6 @@
 
 namespace bench {
 
-// Interface types by their VISA numbers.
-inline constexpr std::uint16_t kIntfGpib = 1;
-inline constexpr std::uint16_t kIntfVxi = 2;
-inline constexpr std::uint16_t kIntfGpibVxi = 3;
-inline constexpr std::uint16_t kIntfAsrl = 4;
-inline constexpr std::uint16_t kIntfPxi = 5;
-inline constexpr std::uint16_t kIntfTcpip = 6;
-inline constexpr std::uint16_t kIntfUsb = 7;
-
 struct ParsedResourceName {
     std::uint16_t intfType = 0;
     std::uint16_t board = 0;

@@ -33,6 +33,7 @@
 #include "tarvo_32.h"
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "bench_simulation.h"
@@ -76,6 +77,16 @@ ViStatus onMezzanine(const char* name, ViSession mvi, Op op) {
     auto m = findMezzanine(mvi);
     if (!m) return VI_ERROR_INV_OBJECT;
     return op(*m->model, m->position);
+}
+
+// The same for the functions that take a unit: each works on unit 0 only.
+// `op` is a lambda or a member of CarrierModel taking (position, mvi, args...).
+template <class Op, class... Args>
+ViStatus onUnit(const char* name, ViSession mvi, ViInt16 unit, Op op, Args&&... args) {
+    return onMezzanine(name, mvi, [&](CarrierModel& c, int p) -> ViStatus {
+        if (unit != 0) return VI_ERROR_PARAMETER2;
+        return std::invoke(op, c, p, mvi, std::forward<Args>(args)...);
+    });
 }
 
 void closeMezzanineSession(ViSession mvi) {
@@ -205,44 +216,23 @@ ViStatus _VI_FUNC tarvo_m_out16(ViSession mvi, ViUInt32 offset, ViUInt16 value) 
                        [&](CarrierModel& c, int p) -> ViStatus { return c.out16(p, mvi, offset, value); });
 }
 
-// Every unit-taking function works on unit 0 only.
-#define TARVO_CHECK_UNIT(unit) \
-    if ((unit) != 0) return VI_ERROR_PARAMETER2
-
 ViStatus _VI_FUNC tarvo_m_reset(ViSession mvi, ViInt16 unit) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.reset(p, mvi);
-    });
+    return onUnit(__func__, mvi, unit, &CarrierModel::reset);
 }
 
 ViStatus _VI_FUNC tarvo_m_start(ViSession mvi, ViInt16 unit) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.start(p, mvi);
-    });
+    return onUnit(__func__, mvi, unit, &CarrierModel::start);
 }
 
-ViStatus _VI_FUNC tarvo_m_stop(ViSession mvi, ViInt16 unit) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.stop(p, mvi);
-    });
-}
+ViStatus _VI_FUNC tarvo_m_stop(ViSession mvi, ViInt16 unit) { return onUnit(__func__, mvi, unit, &CarrierModel::stop); }
 
 ViStatus _VI_FUNC tarvo_m_state(ViSession mvi, ViInt16 unit, ViInt16* state) {
     if (!state) return VI_ERROR_USER_BUF;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.state(p, mvi, state);
-    });
+    return onUnit(__func__, mvi, unit, &CarrierModel::state, state);
 }
 
 ViStatus _VI_FUNC tarvo_m_mode(ViSession mvi, ViInt16 unit, ViInt16 mode) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.setMode(p, mvi, mode);
-    });
+    return onUnit(__func__, mvi, unit, &CarrierModel::setMode, mode);
 }
 
 ViStatus _VI_FUNC tarvo_m_trig_length(ViSession mvi, ViInt16 length) {
@@ -251,43 +241,27 @@ ViStatus _VI_FUNC tarvo_m_trig_length(ViSession mvi, ViInt16 length) {
 }
 
 ViStatus _VI_FUNC tarvo_m_block_size(ViSession mvi, ViInt16 unit, ViInt32 samples) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.setBlockSize(p, mvi, samples);
-    });
+    return onUnit(__func__, mvi, unit, &CarrierModel::setBlockSize, samples);
 }
 
 ViStatus _VI_FUNC tarvo_m_packet_size(ViSession mvi, ViInt16 unit, ViInt32 samples) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.setPacketSize(p, mvi, samples);
-    });
+    return onUnit(__func__, mvi, unit, &CarrierModel::setPacketSize, samples);
 }
 
 ViStatus _VI_FUNC tarvo_m_clock(ViSession mvi, ViInt16 unit, ViInt32 ticks) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.setClock(p, mvi, ticks);
-    });
+    return onUnit(__func__, mvi, unit, &CarrierModel::setClock, ticks);
 }
 
 ViStatus _VI_FUNC tarvo_m_sample_width(ViSession mvi, ViInt16 unit, ViInt16 width) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.setSampleWidth(p, mvi, width);
-    });
+    return onUnit(__func__, mvi, unit, &CarrierModel::setSampleWidth, width);
 }
 
 ViStatus _VI_FUNC tarvo_m_first_delay(ViSession mvi, ViInt16 unit, ViInt32 delay) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.setFirstDelay(p, mvi, delay);
-    });
+    return onUnit(__func__, mvi, unit, &CarrierModel::setFirstDelay, delay);
 }
 
 ViStatus _VI_FUNC tarvo_m_alloc(ViSession mvi, ViInt16 unit, ViUInt32 bytes, ViUInt32* out) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
+    return onUnit(__func__, mvi, unit, [&](CarrierModel& c, int p, ViSession) -> ViStatus {
         const ViStatus s = c.alloc(p, mvi, bytes);
         if (s == VI_SUCCESS && out) *out = 0;
         return s;
@@ -296,8 +270,7 @@ ViStatus _VI_FUNC tarvo_m_alloc(ViSession mvi, ViInt16 unit, ViUInt32 bytes, ViU
 
 ViStatus _VI_FUNC tarvo_m_alloc_q(ViSession mvi, ViInt16 unit, ViUInt32* bytes, ViUInt32* out) {
     if (!bytes) return VI_ERROR_USER_BUF;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
+    return onUnit(__func__, mvi, unit, [&](CarrierModel& c, int p, ViSession) -> ViStatus {
         const ViStatus s = c.allocQ(p, mvi, bytes);
         if (s == VI_SUCCESS && out) *out = 0;
         return s;
@@ -319,26 +292,17 @@ ViStatus _VI_FUNC tarvo_m_config_event_q(ViSession mvi, ViInt16* a, ViInt16* b) 
 }
 
 ViStatus _VI_FUNC tarvo_m_config_trigger(ViSession mvi, ViInt16 unit, ViInt32 config) {
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.configTrigger(p, mvi, config);
-    });
+    return onUnit(__func__, mvi, unit, &CarrierModel::configTrigger, config);
 }
 
 ViStatus _VI_FUNC tarvo_m_config_trigger_q(ViSession mvi, ViInt16 unit, ViInt16* config) {
     if (!config) return VI_ERROR_USER_BUF;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.configTriggerQ(p, mvi, config);
-    });
+    return onUnit(__func__, mvi, unit, &CarrierModel::configTriggerQ, config);
 }
 
 ViStatus _VI_FUNC tarvo_m_howmuch_data_q(ViSession mvi, ViInt16 unit, ViInt32* count) {
     if (!count) return VI_ERROR_USER_BUF;
-    return onMezzanine(__func__, mvi, [&](CarrierModel& c, int p) -> ViStatus {
-        TARVO_CHECK_UNIT(unit);
-        return c.howMuchData(p, mvi, count);
-    });
+    return onUnit(__func__, mvi, unit, &CarrierModel::howMuchData, count);
 }
 
 ViStatus _VI_FUNC tarvo_m_read_last(ViSession mvi, ViUInt32* sample, ViUInt32* out3, ViUInt32* out4) {

@@ -35,6 +35,16 @@ bool validMechanism(ViUInt16 mechanism, bool allowAll) {
            !((mechanism & VI_HNDLR) && (mechanism & VI_SUSPEND_HNDLR));
 }
 
+// The checks enabling, disabling and discarding share. Disabling and
+// discarding also take "every enabled event" and "every mechanism".
+ViStatus eventRequest(ViSession vi, ViEventType eventType, ViUInt16 mechanism, bool orAll, ResourceSession& s) {
+    if (const ViStatus st = resolveResourceSession(vi, s); st != VI_SUCCESS) return st;
+    const bool allEvents = orAll && eventType == VI_ALL_ENABLED_EVENTS;
+    if (!allEvents && !knownEvent(eventType)) return VI_ERROR_INV_EVENT;
+    if (!validMechanism(mechanism, orAll)) return VI_ERROR_INV_MECH;
+    return VI_SUCCESS;
+}
+
 }  // namespace
 }  // namespace visa
 
@@ -44,9 +54,7 @@ extern "C" {
 
 ViStatus _VI_FUNC viEnableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism, ViEventFilter context) {
     ResourceSession s;
-    if (const ViStatus st = resolveResourceSession(vi, s); st != VI_SUCCESS) return st;
-    if (!knownEvent(eventType)) return VI_ERROR_INV_EVENT;
-    if (!validMechanism(mechanism, false)) return VI_ERROR_INV_MECH;
+    if (const ViStatus st = eventRequest(vi, eventType, mechanism, false, s); st != VI_SUCCESS) return st;
     if (context != VI_NULL) return VI_ERROR_INV_CONTEXT;
     std::lock_guard guard(s.state->mutex);
     bool already = true;
@@ -57,9 +65,7 @@ ViStatus _VI_FUNC viEnableEvent(ViSession vi, ViEventType eventType, ViUInt16 me
 
 ViStatus _VI_FUNC viDisableEvent(ViSession vi, ViEventType eventType, ViUInt16 mechanism) {
     ResourceSession s;
-    if (const ViStatus st = resolveResourceSession(vi, s); st != VI_SUCCESS) return st;
-    if (eventType != VI_ALL_ENABLED_EVENTS && !knownEvent(eventType)) return VI_ERROR_INV_EVENT;
-    if (!validMechanism(mechanism, true)) return VI_ERROR_INV_MECH;
+    if (const ViStatus st = eventRequest(vi, eventType, mechanism, true, s); st != VI_SUCCESS) return st;
     std::lock_guard guard(s.state->mutex);
     std::size_t removed = 0;
     const auto drop = [&](std::set<ViEventType>& set) {
@@ -77,9 +83,7 @@ ViStatus _VI_FUNC viDisableEvent(ViSession vi, ViEventType eventType, ViUInt16 m
 
 ViStatus _VI_FUNC viDiscardEvents(ViSession vi, ViEventType eventType, ViUInt16 mechanism) {
     ResourceSession s;
-    if (const ViStatus st = resolveResourceSession(vi, s); st != VI_SUCCESS) return st;
-    if (eventType != VI_ALL_ENABLED_EVENTS && !knownEvent(eventType)) return VI_ERROR_INV_EVENT;
-    if (!validMechanism(mechanism, true)) return VI_ERROR_INV_MECH;
+    if (const ViStatus st = eventRequest(vi, eventType, mechanism, true, s); st != VI_SUCCESS) return st;
     return VI_SUCCESS_QUEUE_EMPTY;
 }
 

@@ -15,6 +15,17 @@ ViStatus usableSession(ViSession vi, ResourceSession& s) {
     return VI_SUCCESS;
 }
 
+namespace {
+
+// What every read and write checks first: the count out says 0 until
+// something moves, the session is usable, and the buffer is there when needed.
+ViStatus startTransfer(ViSession vi, const void* buf, bool bufNeeded, ViPUInt32 retCnt, ResourceSession& s) {
+    if (retCnt) *retCnt = 0;
+    if (const ViStatus st = usableSession(vi, s); st != VI_SUCCESS) return st;
+    return buf || !bufNeeded ? VI_SUCCESS : VI_ERROR_USER_BUF;
+}
+
+}  // namespace
 }  // namespace visa
 
 using namespace visa;
@@ -22,10 +33,8 @@ using namespace visa;
 extern "C" {
 
 ViStatus _VI_FUNC viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) {
-    if (retCnt) *retCnt = 0;
     ResourceSession s;
-    if (const ViStatus st = usableSession(vi, s); st != VI_SUCCESS) return st;
-    if (!buf && cnt > 0) return VI_ERROR_USER_BUF;
+    if (const ViStatus st = startTransfer(vi, buf, cnt > 0, retCnt, s); st != VI_SUCCESS) return st;
     std::lock_guard guard(s.state->mutex);
     sendMessage(s, std::string_view(reinterpret_cast<const char*>(buf), cnt));
     if (retCnt) *retCnt = cnt;
@@ -33,10 +42,8 @@ ViStatus _VI_FUNC viWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt32 
 }
 
 ViStatus _VI_FUNC viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) {
-    if (retCnt) *retCnt = 0;
     ResourceSession s;
-    if (const ViStatus st = usableSession(vi, s); st != VI_SUCCESS) return st;
-    if (!buf) return VI_ERROR_USER_BUF;
+    if (const ViStatus st = startTransfer(vi, buf, true, retCnt, s); st != VI_SUCCESS) return st;
     if (cnt == 0) return VI_ERROR_INV_PARAMETER;
     std::unique_lock lock(s.state->mutex);
     ViUInt32 got = 0;
@@ -46,10 +53,8 @@ ViStatus _VI_FUNC viRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCn
 }
 
 ViStatus _VI_FUNC viBufWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) {
-    if (retCnt) *retCnt = 0;
     ResourceSession s;
-    if (const ViStatus st = usableSession(vi, s); st != VI_SUCCESS) return st;
-    if (!buf && cnt > 0) return VI_ERROR_USER_BUF;
+    if (const ViStatus st = startTransfer(vi, buf, cnt > 0, retCnt, s); st != VI_SUCCESS) return st;
     std::lock_guard guard(s.state->mutex);
     s.state->writeBuffer.append(reinterpret_cast<const char*>(buf), cnt);
     if (retCnt) *retCnt = cnt;
@@ -57,10 +62,8 @@ ViStatus _VI_FUNC viBufWrite(ViSession vi, ViConstBuf buf, ViUInt32 cnt, ViPUInt
 }
 
 ViStatus _VI_FUNC viBufRead(ViSession vi, ViPBuf buf, ViUInt32 cnt, ViPUInt32 retCnt) {
-    if (retCnt) *retCnt = 0;
     ResourceSession s;
-    if (const ViStatus st = usableSession(vi, s); st != VI_SUCCESS) return st;
-    if (!buf) return VI_ERROR_USER_BUF;
+    if (const ViStatus st = startTransfer(vi, buf, true, retCnt, s); st != VI_SUCCESS) return st;
     std::unique_lock lock(s.state->mutex);
     std::string& pending = s.state->readBuffer;
     if (pending.empty()) {

@@ -10,6 +10,18 @@ ViStatus unsupported(ViObject vi) {
     return bench::SessionRegistry::instance().find(vi) ? VI_ERROR_NSUP_OPER : VI_ERROR_INV_OBJECT;
 }
 
+// Output arguments say "nothing" when the caller gave them.
+template <class T>
+void clearOut(T* out) {
+    if (out) *out = T{};
+}
+
+template <class T>
+ViStatus unsupported(ViObject vi, T* out) {
+    clearOut(out);
+    return unsupported(vi);
+}
+
 }  // namespace
 
 extern "C" {
@@ -18,12 +30,10 @@ ViStatus _VI_FUNC viTerminate(ViObject vi, ViUInt16, ViJobId) { return unsupport
 ViStatus _VI_FUNC viReadAsync(ViSession vi, ViPBuf, ViUInt32, ViPJobId) { return unsupported(vi); }
 ViStatus _VI_FUNC viWriteAsync(ViSession vi, ViConstBuf, ViUInt32, ViPJobId) { return unsupported(vi); }
 ViStatus _VI_FUNC viReadToFile(ViSession vi, ViConstString, ViUInt32, ViPUInt32 retCnt) {
-    if (retCnt) *retCnt = 0;
-    return unsupported(vi);
+    return unsupported(vi, retCnt);
 }
 ViStatus _VI_FUNC viWriteFromFile(ViSession vi, ViConstString, ViUInt32, ViPUInt32 retCnt) {
-    if (retCnt) *retCnt = 0;
-    return unsupported(vi);
+    return unsupported(vi, retCnt);
 }
 
 ViStatus _VI_FUNC viIn8(ViSession vi, ViUInt16, ViBusAddress, ViPUInt8) { return unsupported(vi); }
@@ -82,51 +92,34 @@ ViStatus _VI_FUNC viMoveAsyncEx(ViSession vi, ViUInt16, ViBusAddress64, ViUInt16
 }
 
 ViStatus _VI_FUNC viMapAddress(ViSession vi, ViUInt16, ViBusAddress, ViBusSize, ViBoolean, ViAddr, ViPAddr address) {
-    if (address) *address = nullptr;
-    return unsupported(vi);
+    return unsupported(vi, address);
 }
 ViStatus _VI_FUNC viMapAddressEx(ViSession vi, ViUInt16, ViBusAddress64, ViBusSize, ViBoolean, ViAddr,
                                  ViPAddr address) {
-    if (address) *address = nullptr;
-    return unsupported(vi);
+    return unsupported(vi, address);
 }
 ViStatus _VI_FUNC viUnmapAddress(ViSession vi) { return unsupported(vi); }
 
 // No window can be mapped, so there is nothing to peek at or poke into.
-void _VI_FUNC viPeek8(ViSession, ViAddr, ViPUInt8 val8) {
-    if (val8) *val8 = 0;
-}
+void _VI_FUNC viPeek8(ViSession, ViAddr, ViPUInt8 val8) { clearOut(val8); }
 void _VI_FUNC viPoke8(ViSession, ViAddr, ViUInt8) {}
-void _VI_FUNC viPeek16(ViSession, ViAddr, ViPUInt16 val16) {
-    if (val16) *val16 = 0;
-}
+void _VI_FUNC viPeek16(ViSession, ViAddr, ViPUInt16 val16) { clearOut(val16); }
 void _VI_FUNC viPoke16(ViSession, ViAddr, ViUInt16) {}
-void _VI_FUNC viPeek32(ViSession, ViAddr, ViPUInt32 val32) {
-    if (val32) *val32 = 0;
-}
+void _VI_FUNC viPeek32(ViSession, ViAddr, ViPUInt32 val32) { clearOut(val32); }
 void _VI_FUNC viPoke32(ViSession, ViAddr, ViUInt32) {}
-void _VI_FUNC viPeek64(ViSession, ViAddr, ViPUInt64 val64) {
-    if (val64) *val64 = 0;
-}
+void _VI_FUNC viPeek64(ViSession, ViAddr, ViPUInt64 val64) { clearOut(val64); }
 void _VI_FUNC viPoke64(ViSession, ViAddr, ViUInt64) {}
 
-ViStatus _VI_FUNC viMemAlloc(ViSession vi, ViBusSize, ViPBusAddress offset) {
-    if (offset) *offset = 0;
-    return unsupported(vi);
-}
+ViStatus _VI_FUNC viMemAlloc(ViSession vi, ViBusSize, ViPBusAddress offset) { return unsupported(vi, offset); }
 ViStatus _VI_FUNC viMemFree(ViSession vi, ViBusAddress) { return unsupported(vi); }
-ViStatus _VI_FUNC viMemAllocEx(ViSession vi, ViBusSize, ViPBusAddress64 offset) {
-    if (offset) *offset = 0;
-    return unsupported(vi);
-}
+ViStatus _VI_FUNC viMemAllocEx(ViSession vi, ViBusSize, ViPBusAddress64 offset) { return unsupported(vi, offset); }
 ViStatus _VI_FUNC viMemFreeEx(ViSession vi, ViBusAddress64) { return unsupported(vi); }
 
 ViStatus _VI_FUNC viGpibControlREN(ViSession vi, ViUInt16) { return unsupported(vi); }
 ViStatus _VI_FUNC viGpibControlATN(ViSession vi, ViUInt16) { return unsupported(vi); }
 ViStatus _VI_FUNC viGpibSendIFC(ViSession vi) { return unsupported(vi); }
 ViStatus _VI_FUNC viGpibCommand(ViSession vi, ViConstBuf, ViUInt32, ViPUInt32 retCnt) {
-    if (retCnt) *retCnt = 0;
-    return unsupported(vi);
+    return unsupported(vi, retCnt);
 }
 ViStatus _VI_FUNC viGpibPassControl(ViSession vi, ViUInt16, ViUInt16) { return unsupported(vi); }
 ViStatus _VI_FUNC viVxiCommandQuery(ViSession vi, ViUInt16, ViUInt32, ViPUInt32) { return unsupported(vi); }
@@ -139,8 +132,7 @@ ViStatus _VI_FUNC viUsbControlOut(ViSession vi, ViInt16, ViInt16, ViUInt16, ViUI
 }
 ViStatus _VI_FUNC viUsbControlIn(ViSession vi, ViInt16, ViInt16, ViUInt16, ViUInt16, ViUInt16, ViPBuf,
                                  ViPUInt16 retCnt) {
-    if (retCnt) *retCnt = 0;
-    return unsupported(vi);
+    return unsupported(vi, retCnt);
 }
 ViStatus _VI_FUNC viPxiReserveTriggers(ViSession vi, ViInt16, ViAInt16, ViAInt16, ViPInt16) { return unsupported(vi); }
 

@@ -9,19 +9,6 @@ namespace {
 
 using namespace sorvi_reg;
 
-ChannelInput volts(double v) {
-    ChannelInput in;
-    in.volts = v;
-    return in;
-}
-
-ChannelInput ohms(double r) {
-    ChannelInput in;
-    in.kind = ChannelInput::Kind::Resistance;
-    in.ohms = r;
-    return in;
-}
-
 SorviModuleDescription allInputs(const ChannelInput& in) {
     SorviModuleDescription d;
     d.inputs.fill(in);
@@ -98,14 +85,14 @@ TEST(SimSorviModule, ChannelReadsOneAboveItsGroupThreshold) {
     } cases[] = {{3.0, 2.0, true},    {1.0, 2.0, false}, {-1.0, -2.0, true},
                  {-3.0, -2.0, false}, {9.0, 9.5, false}, {9.6, 9.5, true}};
     for (const Case& c : cases) {
-        SorviModule m(allInputs(volts(c.input)));
+        SorviModule m(allInputs(ChannelInput::voltage(c.input)));
         measureAt(m, c.threshold);
         EXPECT_EQ(m.sampleAt(0.0), c.one ? 0xFFFFFFFFu : 0u) << c.input << " V at " << c.threshold << " V";
     }
 }
 
 TEST(SimSorviModule, GroupsHaveTheirOwnThresholds) {
-    SorviModule m(allInputs(volts(3.0)));
+    SorviModule m(allInputs(ChannelInput::voltage(3.0)));
     m.write(Com1, 0x5000 | thresholdCode(2.0));
     m.write(Com3, 0x5000 | thresholdCode(5.0));
     m.write(Load1, 0);
@@ -114,7 +101,7 @@ TEST(SimSorviModule, GroupsHaveTheirOwnThresholds) {
 }
 
 TEST(SimSorviModule, ThresholdTakesEffectOnLoad) {
-    SorviModule m(allInputs(volts(3.0)));
+    SorviModule m(allInputs(ChannelInput::voltage(3.0)));
     measureAt(m, 2.0);
     m.write(Com1, 0x5000 | thresholdCode(5.0));
     EXPECT_EQ(m.sampleAt(0.0), 0xFFFFFFFFu) << "not loaded yet";
@@ -124,14 +111,14 @@ TEST(SimSorviModule, ThresholdTakesEffectOnLoad) {
 
 TEST(SimSorviModule, SensorResistancesReadAsContacts) {
     SorviModuleDescription d;
-    for (int k = 0; k < 32; ++k) d.inputs[k] = ohms(k % 2 ? 5.0 : 100000.0);
+    for (int k = 0; k < 32; ++k) d.inputs[k] = ChannelInput::resistance(k % 2 ? 5.0 : 100000.0);
     SorviModule m(d);
     measureAt(m, 2.0);
     EXPECT_EQ(m.sampleAt(0.0), 0x55555555u);
 }
 
 TEST(SimSorviModule, RelaysOffOpenTheInputs) {
-    SorviModule m(allInputs(volts(5.0)));
+    SorviModule m(allInputs(ChannelInput::voltage(5.0)));
     m.write(Com1, 0x3000 | thresholdCode(2.0));  // relays off, no test source
     m.write(Com3, 0x3000 | thresholdCode(-2.0));
     m.write(Load1, 0);
@@ -140,7 +127,7 @@ TEST(SimSorviModule, RelaysOffOpenTheInputs) {
 }
 
 TEST(SimSorviModule, TestSourceDrivesEveryInput) {
-    SorviModule m(allInputs(volts(-5.0)));
+    SorviModule m(allInputs(ChannelInput::voltage(-5.0)));
     auto setup = [&](std::uint16_t source, double threshold) {
         const auto com = static_cast<std::uint16_t>(source | thresholdCode(threshold));
         m.write(Com1, com);
@@ -165,7 +152,7 @@ TEST(SimSorviModule, StuckRegisterBitsOverrideWrites) {
 }
 
 TEST(SimSorviModule, StuckChannelsAndIdAndPollAckFaults) {
-    SorviModuleDescription d = allInputs(volts(3.0));
+    SorviModuleDescription d = allInputs(ChannelInput::voltage(3.0));
     d.faults.stuckLowChannels = 0x00000001;
     d.faults.stuckHighChannels = 0x80000000;
     d.faults.idValue = 7;
@@ -182,12 +169,7 @@ TEST(SimSorviModule, StuckChannelsAndIdAndPollAckFaults) {
 }
 
 TEST(SimChannelSignal, SquareSequenceAndResistance) {
-    ChannelInput sq;
-    sq.kind = ChannelInput::Kind::Square;
-    sq.low = 0.0;
-    sq.high = 5.0;
-    sq.periodS = 0.01;
-    sq.duty = 0.3;
+    ChannelInput sq = ChannelInput::square(0.0, 5.0, 0.01, 0.3);
     EXPECT_EQ(inputVolts(sq, 0.001), 5.0);
     EXPECT_EQ(inputVolts(sq, 0.004), 0.0);
     EXPECT_EQ(inputVolts(sq, 0.012), 5.0);
@@ -202,8 +184,8 @@ TEST(SimChannelSignal, SquareSequenceAndResistance) {
     EXPECT_EQ(inputVolts(seq, 0.25), 3.0);
     EXPECT_EQ(inputVolts(seq, 0.35), 1.0);
 
-    EXPECT_NEAR(inputVolts(ohms(1000.0), 0.0), 6.0, 1e-12);
-    EXPECT_EQ(inputVolts(ohms(0.0), 0.0), 0.0);
+    EXPECT_NEAR(inputVolts(ChannelInput::resistance(1000.0), 0.0), 6.0, 1e-12);
+    EXPECT_EQ(inputVolts(ChannelInput::resistance(0.0), 0.0), 0.0);
 }
 
 }  // namespace

@@ -10,33 +10,19 @@
 namespace benchwin {
 namespace {
 
-bench::ChannelInput resistance(double ohms) {
-    bench::ChannelInput in;
-    in.kind = bench::ChannelInput::Kind::Resistance;
-    in.ohms = ohms;
-    return in;
-}
-
 TEST(BenchText, InputsReadAsAnOperatorWouldSayThem) {
-    bench::ChannelInput v;
-    v.volts = -8.45;
-    EXPECT_EQ(describeInput(v), "-8,45 В");
-    EXPECT_EQ(describeInput(resistance(100000.0)), "100 кОм");
-    EXPECT_EQ(describeInput(resistance(5.0)), "5 Ом");
-    EXPECT_EQ(describeInput(resistance(2e6)), "2 МОм");
-    EXPECT_EQ(describeInput(resistance(std::numeric_limits<double>::infinity())), "разомкнут");
-    bench::ChannelInput sq;
-    sq.kind = bench::ChannelInput::Kind::Square;
-    sq.low = 0.5;
-    sq.high = 3.0;
-    sq.periodS = 0.002;
-    EXPECT_EQ(describeInput(sq), "меандр 0,5…3 В, 2 мс");
+    EXPECT_EQ(describeInput(bench::ChannelInput::voltage(-8.45)), "-8,45 В");
+    EXPECT_EQ(describeInput(bench::ChannelInput::resistance(100000.0)), "100 кОм");
+    EXPECT_EQ(describeInput(bench::ChannelInput::resistance(5.0)), "5 Ом");
+    EXPECT_EQ(describeInput(bench::ChannelInput::resistance(2e6)), "2 МОм");
+    EXPECT_EQ(describeInput(bench::ChannelInput::resistance(std::numeric_limits<double>::infinity())), "разомкнут");
+    EXPECT_EQ(describeInput(bench::ChannelInput::square(0.5, 3.0, 0.002)), "меандр 0,5…3 В, 2 мс");
     bench::ChannelInput counter;
     counter.kind = bench::ChannelInput::Kind::Counter;
     EXPECT_EQ(describeInput(counter), "двоичный счётчик");
 
     bench::ModuleView module;
-    module.inputs.fill(v);
+    module.inputs.fill(bench::ChannelInput::voltage(-8.45));
     module.faults.stuckLowChannels = 1u << 6;
     EXPECT_EQ(describeChannel(module, 7), "-8,45 В (залип в 0)");
     EXPECT_EQ(describeChannel(module, 8), "-8,45 В");

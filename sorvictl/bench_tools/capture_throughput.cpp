@@ -33,11 +33,8 @@ public:
 void counterInputs() {
     const double t0 = bench::testing::nowSeconds() + 90e-6;  // first sample 90 us after the start
     for (int j = 0; j < 16; ++j) {
-        bench::ChannelInput in;
-        in.kind = bench::ChannelInput::Kind::Square;
-        in.high = 5.0;
-        in.periodS = std::ldexp(kPeriod, j + 1);
-        in.phaseS = -t0 + std::ldexp(kPeriod, j) + kPeriod / 2;
+        const auto in = bench::ChannelInput::square(0.0, 5.0, std::ldexp(kPeriod, j + 1), 0.5,
+                                                    -t0 + std::ldexp(kPeriod, j) + kPeriod / 2);
         bench::testing::setInput(kCarrier, 1, j + 1, in);
         bench::testing::setInput(kCarrier, 1, j + 17, in);
     }

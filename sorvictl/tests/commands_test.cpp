@@ -69,15 +69,9 @@ TEST_F(CommandsTest, SelftestOfAFaultyBenchExitsNonZeroWithTheDriverMessage) {
 TEST_F(CommandsTest, WatchPrintsALinePerChangeInTheResultsListFormat) {
     // Channel 1 toggles every 3 ms, channel 32 is high; sampled every 1 ms.
     for (int k = 1; k <= 32; ++k) bench::testing::setInput(kCarrier, 1, k, bench::ChannelInput{});
-    bench::ChannelInput high;
-    high.volts = 5.0;
-    ASSERT_TRUE(bench::testing::setInput(kCarrier, 1, 32, high));
-    bench::ChannelInput square;
-    square.kind = bench::ChannelInput::Kind::Square;
-    square.high = 5.0;
-    square.periodS = 0.006;
-    square.phaseS = -bench::testing::nowSeconds() - 90e-6 + 0.0005;
-    ASSERT_TRUE(bench::testing::setInput(kCarrier, 1, 1, square));
+    ASSERT_TRUE(bench::testing::setInput(kCarrier, 1, 32, bench::ChannelInput::voltage(5.0)));
+    const double phase = -bench::testing::nowSeconds() - 90e-6 + 0.0005;
+    ASSERT_TRUE(bench::testing::setInput(kCarrier, 1, 1, bench::ChannelInput::square(0.0, 5.0, 0.006, 0.5, phase)));
     WatchOptions o;
     o.resource = kCarrier;
     o.period = 0.001;

@@ -103,14 +103,15 @@ int getInteger(int panel, int control, T& out) {
     return OK;
 }
 
-int setText(int panel, int control, std::string_view text) {
+// A control that holds text: the string, text message and text box kinds.
+// Kinds that hold a number are the wrong type; the rest are no value at all.
+int textControl(int panel, int control, ControlRec*& c) {
     PanelRec* p;
-    ControlRec* c;
     if (int r = lookup(panel, control, p, c)) return r;
     switch (c->def.kind) {
-    case ControlKind::String: static_cast<QLineEdit*>(c->widget.data())->setText(qs(text)); return OK;
-    case ControlKind::TextMessage: static_cast<QLabel*>(c->widget.data())->setText(qs(text)); return OK;
-    case ControlKind::TextBox: static_cast<QPlainTextEdit*>(c->widget.data())->setPlainText(qs(text)); return OK;
+    case ControlKind::String:
+    case ControlKind::TextMessage:
+    case ControlKind::TextBox: return OK;
     case ControlKind::Numeric:
     case ControlKind::Ring:
     case ControlKind::ListBox:
@@ -119,6 +120,15 @@ int setText(int panel, int control, std::string_view text) {
     case ControlKind::ScrollBar: return ERR_TYPE;
     default: return ERR_KIND;
     }
+}
+
+int setText(int panel, int control, std::string_view text) {
+    ControlRec* c;
+    if (int r = textControl(panel, control, c)) return r;
+    if (c->def.kind == ControlKind::String) static_cast<QLineEdit*>(c->widget.data())->setText(qs(text));
+    else if (c->def.kind == ControlKind::TextMessage) static_cast<QLabel*>(c->widget.data())->setText(qs(text));
+    else static_cast<QPlainTextEdit*>(c->widget.data())->setPlainText(qs(text));
+    return OK;
 }
 
 }  // namespace
@@ -153,21 +163,12 @@ int getValue(int panel, int control, double& value) {
 }
 
 int getValue(int panel, int control, std::string& text) {
-    PanelRec* p;
     ControlRec* c;
-    if (int r = lookup(panel, control, p, c)) return r;
-    switch (c->def.kind) {
-    case ControlKind::String: text = us(static_cast<QLineEdit*>(c->widget.data())->text()); return OK;
-    case ControlKind::TextMessage: text = us(static_cast<QLabel*>(c->widget.data())->text()); return OK;
-    case ControlKind::TextBox: text = us(static_cast<QPlainTextEdit*>(c->widget.data())->toPlainText()); return OK;
-    case ControlKind::Numeric:
-    case ControlKind::Ring:
-    case ControlKind::ListBox:
-    case ControlKind::BinarySwitch:
-    case ControlKind::Led:
-    case ControlKind::ScrollBar: return ERR_TYPE;
-    default: return ERR_KIND;
-    }
+    if (int r = textControl(panel, control, c)) return r;
+    if (c->def.kind == ControlKind::String) text = us(static_cast<QLineEdit*>(c->widget.data())->text());
+    else if (c->def.kind == ControlKind::TextMessage) text = us(static_cast<QLabel*>(c->widget.data())->text());
+    else text = us(static_cast<QPlainTextEdit*>(c->widget.data())->toPlainText());
+    return OK;
 }
 
 int getDisplayText(int panel, int control, std::string& text) {

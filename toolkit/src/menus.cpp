@@ -69,6 +69,31 @@ void addItem(MenuBarRec& b, int menu, MenuItemRec item) {
     b.items[item.id] = std::move(item);
 }
 
+// The menu bar of a call, once the toolkit may be used from here.
+int usableBar(int menuBar, MenuBarRec*& b) {
+    if (int r = check()) return r;
+    b = findBar(menuBar);
+    return b ? OK : ERR_MENU;
+}
+
+// A menu of that bar, to add an item to: the item's id is the bar's next.
+int usableMenu(int menuBar, int menu, MenuBarRec*& b, MenuItemRec& item) {
+    if (int r = usableBar(menuBar, b)) return r;
+    if (!b->menus.count(menu)) return ERR_MENU;
+    item.id = b->nextId;
+    item.menu = menu;
+    return OK;
+}
+
+int usableItem(int menuBar, int item, MenuItemRec*& i) {
+    MenuBarRec* b;
+    if (int r = usableBar(menuBar, b)) return r;
+    auto it = b->items.find(item);
+    if (it == b->items.end()) return ERR_MENU;
+    i = &it->second;
+    return OK;
+}
+
 }  // namespace
 }  // namespace detail
 
@@ -122,9 +147,8 @@ int getPanelMenuBar(int panel, int& menuBar) {
 }
 
 int discardMenuBar(int menuBar) {
-    if (int r = check()) return r;
-    MenuBarRec* b = findBar(menuBar);
-    if (!b) return ERR_MENU;
+    MenuBarRec* b;
+    if (int r = usableBar(menuBar, b)) return r;
     if (PanelRec* p = findPanel(b->panel)) {
         if (p->menuBar == menuBar) {
             p->menuBar = 0;
@@ -146,9 +170,8 @@ int newMenuBar(int panel) {
 }
 
 int newMenu(int menuBar, std::string_view title, std::string_view constant) {
-    if (int r = check()) return r;
-    MenuBarRec* b = findBar(menuBar);
-    if (!b) return ERR_MENU;
+    MenuBarRec* b;
+    if (int r = usableBar(menuBar, b)) return r;
     int id = b->nextId++;
     QMenu* m = b->bar->addMenu(mnemonicText(title));
     m->setObjectName(qs(constant));
@@ -158,13 +181,9 @@ int newMenu(int menuBar, std::string_view title, std::string_view constant) {
 }
 
 int newMenuItem(int menuBar, int menu, std::string_view label, MenuCallback callback, std::string_view constant) {
-    if (int r = check()) return r;
-    MenuBarRec* b = findBar(menuBar);
-    if (!b) return ERR_MENU;
-    if (!b->menus.count(menu)) return ERR_MENU;
+    MenuBarRec* b;
     MenuItemRec item;
-    item.id = b->nextId;
-    item.menu = menu;
+    if (int r = usableMenu(menuBar, menu, b, item)) return r;
     item.constant = std::string(constant);
     item.label = std::string(label);
     item.callback = callback;
@@ -174,13 +193,9 @@ int newMenuItem(int menuBar, int menu, std::string_view label, MenuCallback call
 }
 
 int newMenuSeparator(int menuBar, int menu) {
-    if (int r = check()) return r;
-    MenuBarRec* b = findBar(menuBar);
-    if (!b) return ERR_MENU;
-    if (!b->menus.count(menu)) return ERR_MENU;
+    MenuBarRec* b;
     MenuItemRec item;
-    item.id = b->nextId;
-    item.menu = menu;
+    if (int r = usableMenu(menuBar, menu, b, item)) return r;
     item.separator = true;
     int id = item.id;
     addItem(*b, menu, std::move(item));
@@ -188,12 +203,9 @@ int newMenuSeparator(int menuBar, int menu) {
 }
 
 int setMenuItemAttribute(int menuBar, int item, int attribute, int value) {
-    if (int r = check()) return r;
-    MenuBarRec* b = findBar(menuBar);
-    if (!b) return ERR_MENU;
-    auto it = b->items.find(item);
-    if (it == b->items.end()) return ERR_MENU;
-    MenuItemRec& i = it->second;
+    MenuItemRec* found;
+    if (int r = usableItem(menuBar, item, found)) return r;
+    MenuItemRec& i = *found;
     if (attribute == ATTR_DIMMED) {
         i.dimmed = value != 0;
         if (i.action) i.action->setEnabled(!i.dimmed);
@@ -211,12 +223,9 @@ int setMenuItemAttribute(int menuBar, int item, int attribute, int value) {
 }
 
 int getMenuItemAttribute(int menuBar, int item, int attribute, int& value) {
-    if (int r = check()) return r;
-    MenuBarRec* b = findBar(menuBar);
-    if (!b) return ERR_MENU;
-    auto it = b->items.find(item);
-    if (it == b->items.end()) return ERR_MENU;
-    MenuItemRec& i = it->second;
+    MenuItemRec* found;
+    if (int r = usableItem(menuBar, item, found)) return r;
+    MenuItemRec& i = *found;
     if (attribute == ATTR_DIMMED) {
         value = i.dimmed;
         return OK;
@@ -234,10 +243,8 @@ int getMenuItemAttribute(int menuBar, int item, int attribute, int& value) {
 }
 
 int chooseMenuItem(int menuBar, int item) {
-    if (int r = check()) return r;
-    MenuBarRec* b = findBar(menuBar);
-    if (!b) return ERR_MENU;
-    if (!b->items.count(item)) return ERR_MENU;
+    MenuItemRec* found;
+    if (int r = usableItem(menuBar, item, found)) return r;
     chooseItem(menuBar, item);
     return OK;
 }

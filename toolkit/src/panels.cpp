@@ -222,6 +222,24 @@ int grabPanel(PanelRec& p, const QString& path) {
 
 using namespace detail;
 
+namespace {
+
+// Shown from now on; the panel shown last counts as the one on top.
+void markShown(PanelRec& p) {
+    p.visible = true;
+    p.displaySerial = ++state().serial;
+}
+
+int bringToFront(PanelRec& p, int panel) {
+    p.window->show();
+    p.window->raise();
+    p.window->activateWindow();
+    scheduleScreenshot(panel);
+    return OK;
+}
+
+}  // namespace
+
 int loadPanel(int parent, std::string_view resource, int panelId, const Bindings* bindings) {
     if (int r = checkUi()) return r;
     if (parent != 0 && !findPanel(parent)) return ERR_PANEL;
@@ -265,14 +283,9 @@ int displayPanel(int panel) {
     if (int r = checkUi()) return r;
     PanelRec* p = findPanel(panel);
     if (!p) return ERR_PANEL;
-    p->visible = true;
-    p->displaySerial = ++state().serial;
+    markShown(*p);
     if (p->isPage) return OK;
-    p->window->show();
-    p->window->raise();
-    p->window->activateWindow();
-    scheduleScreenshot(panel);
-    return OK;
+    return bringToFront(*p, panel);
 }
 
 int hidePanel(int panel) {
@@ -326,13 +339,8 @@ int installPopup(int panel) {
         p->window->hide();  // modality takes effect when the window is shown again
         p->window->setWindowModality(Qt::ApplicationModal);
     }
-    p->visible = true;
-    p->displaySerial = ++state().serial;
-    p->window->show();
-    p->window->raise();
-    p->window->activateWindow();
-    scheduleScreenshot(panel);
-    return OK;
+    markShown(*p);
+    return bringToFront(*p, panel);
 }
 
 int removePopup(int panel) {
