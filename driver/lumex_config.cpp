@@ -46,6 +46,18 @@ std::atomic<double>& porogOf(lumex_data& record, ViInt16 group)
     return group == 1 ? record.porog1 : record.porog2;
 }
 
+// A query of one stored setting; `out` must be given.
+template <class T, class Stored>
+ViStatus querySetting(ViSession vi, T* out, std::atomic<Stored> lumex_data::*setting)
+{
+    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
+        if (out == nullptr)
+            return VI_ERROR_PARAMETER2;
+        *out = (record.*setting).load();
+        return VI_SUCCESS;
+    });
+}
+
 }  // namespace
 
 ViStatus _VI_FUNC lumex_set_porog(ViSession vi, ViReal64 volts)
@@ -73,12 +85,7 @@ ViStatus _VI_FUNC lumex_set_porog_group(ViSession vi, ViReal64 volts, ViInt16 gr
 
 ViStatus _VI_FUNC lumex_set_porog_q(ViSession vi, ViReal64* volts)
 {
-    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
-        if (volts == nullptr)
-            return VI_ERROR_PARAMETER2;
-        *volts = record.porog1.load();
-        return VI_SUCCESS;
-    });
+    return querySetting(vi, volts, &lumex_data::porog1);
 }
 
 ViStatus _VI_FUNC lumex_set_porog_group_q(ViSession vi, ViInt16 group, ViReal64* volts)
@@ -105,12 +112,7 @@ ViStatus _VI_FUNC lumex_sample_period(ViSession vi, ViReal64 seconds)
 
 ViStatus _VI_FUNC lumex_sample_period_q(ViSession vi, ViReal64* seconds)
 {
-    return withRecord(vi, [&](lumex_data& record) -> ViStatus {
-        if (seconds == nullptr)
-            return VI_ERROR_PARAMETER2;
-        *seconds = record.samplePeriodS.load();
-        return VI_SUCCESS;
-    });
+    return querySetting(vi, seconds, &lumex_data::samplePeriodS);
 }
 
 ViStatus _VI_FUNC lumex_sample_width_q(ViSession /*vi*/, ViInt16* width, ViInt16* bytes)

@@ -4,14 +4,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "lumex_registers.h"
+
 namespace fake {
 namespace {
 
 constexpr size_t kLogLimit = 200000;
-constexpr ViUInt32 kRgId = 0x02;
-constexpr ViUInt32 kRgCom1 = 0x04;
-constexpr ViUInt32 kRgState = 0x0A;
-constexpr ViUInt32 kRgCom3 = 0x0C;
 
 }  // namespace
 
@@ -191,7 +189,7 @@ ViSession FakeCarrier::open(ViInt16 position)
     ViSession session = nextSession_++;
     Mezzanine& m = sessions_[session];
     m.position = position;
-    m.registers[kRgId / 2] = idRegister_;
+    m.registers[lumex::RG_ID / 2] = idRegister_;
     return session;
 }
 
@@ -204,7 +202,7 @@ ViUInt32 FakeCarrier::sampleNow(const Mezzanine& m) const
 {
     ViUInt32 sample = 0;
     for (int channel = 0; channel < 32; ++channel) {
-        ViUInt16 control = readRegister(m, channel < 16 ? kRgCom1 : kRgCom3);
+        ViUInt16 control = readRegister(m, channel < 16 ? lumex::RG_COM1 : lumex::RG_COM3);
         double threshold = codeVolts(control);
         int source = (control >> 13) & 7;
         double volts = 0.0;
@@ -226,7 +224,7 @@ ViUInt16 FakeCarrier::readRegister(const Mezzanine& m, ViUInt32 offset) const
 {
     const size_t index = offset / 2;
     auto value = static_cast<ViUInt16>((m.registers[index] | m.stuckSet[index]) & ~m.stuckClear[index]);
-    if (offset == kRgState && (m.running || m.keepsRunning))
+    if (offset == lumex::RG_STATE && (m.running || m.keepsRunning))
         value |= 0x0008;
     return value;
 }
