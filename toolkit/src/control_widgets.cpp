@@ -101,6 +101,12 @@ QSize naturalSize(const ControlRec& c, const QFontMetrics& fm, QSize panel) {
     return {100, 22};
 }
 
+// What an operator's change of a value sends: the change, then the commit.
+void fireOperatorChange(int h, int id) {
+    fireControl(h, id, EVENT_VAL_CHANGED);
+    fireControl(h, id, EVENT_COMMIT);
+}
+
 }  // namespace
 
 void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
@@ -142,8 +148,7 @@ void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
                 cr->number = clampToType(v, cr->def.type, cr->def);
                 refreshControl(*p, *cr);
             }
-            fireControl(h, id, EVENT_VAL_CHANGED);
-            fireControl(h, id, EVENT_COMMIT);
+            fireOperatorChange(h, id);
         });
         w = e;
         break;
@@ -163,10 +168,7 @@ void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
     }
     case ControlKind::Ring: {
         auto* r = new QComboBox(content);
-        QObject::connect(r, &QComboBox::activated, r, [h, id](int) {
-            fireControl(h, id, EVENT_VAL_CHANGED);
-            fireControl(h, id, EVENT_COMMIT);
-        });
+        QObject::connect(r, &QComboBox::activated, r, [h, id](int) { fireOperatorChange(h, id); });
         w = r;
         break;
     }
@@ -189,8 +191,7 @@ void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
             if (!p || !cr) return;
             cr->number = on ? cr->def.onValue : cr->def.offValue;
             refreshControl(*p, *cr);
-            fireControl(h, id, EVENT_VAL_CHANGED);
-            fireControl(h, id, EVENT_COMMIT);
+            fireOperatorChange(h, id);
         });
         w = b;
         break;
