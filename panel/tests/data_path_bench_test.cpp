@@ -42,9 +42,7 @@ TEST_F(DataPath, CycleReadSplitsAtTheRingEndAndTheFileKeepsItsOrder) {
     bench::testing::useVirtualClock();
     const fs::path file = dir_ / "split.sorvi";
     onModule([&](SorviInstance& inst) {
-        configure(inst, 2, 0.0001, 1000);
-        setText(inst.mainPanel, MP_FILE_NAME, file.string());
-        tk::callCallback(inst.mainPanel, MP_START);
+        startFileRun(inst, file.string());
         ASSERT_EQ(inst.running, 1);
         inst.writeIndex = 10000;
         bench::testing::advanceSeconds(0.05);  // 500 frames
@@ -108,8 +106,7 @@ TEST_F(DataPath, AShortPacketReadKeepsTheFramesThatArrived) {
     bench::testing::useVirtualClock();
     const fs::path file = dir_ / "short.sorvi";
     onModule([&](SorviInstance& inst) {
-        configure(inst, 2, 0.0001, 1000);
-        setText(inst.mainPanel, MP_FILE_NAME, file.string());
+        prepareFileRun(inst, file.string());
         ASSERT_TRUE(bench::testing::setShortPacketReads(kCarrier, 1, 100));
         tk::callCallback(inst.mainPanel, MP_START);
         bench::testing::advanceSeconds(0.05);
@@ -163,9 +160,7 @@ TEST_F(DataPath, ResultFileGrowsRunByRunAndTheViewerReadsOnlyThisRun) {
     bench::testing::useVirtualClock();
     const fs::path file = dir_ / "runs.sorvi";
     onModule([&](SorviInstance& inst) {
-        configure(inst, 2, 0.0001, 1000);
-        setText(inst.mainPanel, MP_FILE_NAME, file.string());
-        tk::callCallback(inst.mainPanel, MP_START);
+        startFileRun(inst, file.string());
         bench::testing::advanceSeconds(0.25);  // 2500 frames
         tk::callCallback(inst.mainPanel, MP_STOP);
         process_data(inst.mainPanel);
@@ -348,7 +343,7 @@ TEST_F(DataPath, AfterStopEveryFrameLeftIsFetchedRingByRing) {
         tk::callCallback(inst.mainPanel, MP_START);
         bench::testing::advanceSeconds(2.5);  // 25 000 frames, more than two rings
         tk::callCallback(inst.mainPanel, MP_STOP);
-        for (int turn = 0; turn < 5 && inst.dataPending.load() != 0; ++turn) process_data(inst.mainPanel);
+        drain(inst, 5);
         EXPECT_EQ(inst.totalRead, 25000);
         EXPECT_EQ(inst.dataPending.load(), 0);
         ViInt32 ready = -1;
@@ -410,14 +405,9 @@ TEST_F(DataPath, TwoModulesAcquireIntoTheirOwnListsAndFiles) {
 }
 
 TEST_F(DataPath, ViewerTellsAFileRemovedAndFindsThePreviousChange) {
-    bench::testing::useVirtualClock();
     const fs::path file = dir_ / "gone.sorvi";
-    onModule([&](SorviInstance& inst) {
-        startListedFileRun(inst, file.string());
-        bench::testing::advanceSeconds(0.5);
-        outData(inst);
-        tk::callCallback(inst.mainPanel, MP_STOP);
-        process_data(inst.mainPanel);
+    onListedFileRun(file, [&](SorviInstance& inst) {
+        stopAfter(inst, 0.5);
         const int rp = inst.resultsPanel;
 
         // "другой кадр" from the last line: the line before it, marked from
