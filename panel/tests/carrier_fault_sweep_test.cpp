@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_carrier_fixture.h"
 #include "bench_command.h"
 #include "bench_test_interface.h"
 #include "data_path.h"
@@ -28,15 +29,10 @@ using namespace sorvi_test;
 
 namespace {
 
-constexpr const char* kCarrier = "VXI0::24::INSTR";
 constexpr ViStatus kInjected = static_cast<ViStatus>(0xBFFF003E);  // I/O error
 
-void set(int panel, int control, double value) {
-    tk::setValue(panel, control, value);
-    tk::callCallback(panel, control);
-}
-
-void configure(SorviInstance& inst, int mode, int size, bool interrupts) {
+// A run at 0.1 ms; the relays stay as they are.
+void configureRun(SorviInstance& inst, int mode, int size, bool interrupts) {
     const int mp = inst.mainPanel;
     set(mp, MP_SAMPLE_PERIOD, 0.0001);
     set(mp, MP_MODE, mode);
@@ -44,8 +40,13 @@ void configure(SorviInstance& inst, int mode, int size, bool interrupts) {
     set(mp, MP_ENABLE_INTERRUPT, interrupts ? 1 : 0);
 }
 
-void drain(SorviInstance& inst) {
-    for (int turn = 0; turn < 4 && inst.dataPending.load() != 0; ++turn) process_data(inst.mainPanel);
+// A run on interrupts for `seconds` of the test's clock, fetched, then stopped.
+void runAndStop(SorviInstance& inst, int mode, int size, double seconds) {
+    configureRun(inst, mode, size, true);
+    tk::callCallback(inst.mainPanel, MP_START);
+    bench::testing::advanceSeconds(seconds);
+    drain(inst);
+    tk::callCallback(inst.mainPanel, MP_STOP);
 }
 
 // What the self-test panel showed before it was closed.
@@ -81,30 +82,18 @@ const std::vector<Scenario>& scenarios() {
          }},
         {"single mode",
          [](SorviInstance& inst) {
-             configure(inst, 0, 1000, false);
+             configureRun(inst, 0, 1000, false);
              tk::callCallback(inst.mainPanel, MP_START);
              tk::callCallback(inst.mainPanel, MP_CADR);
          }},
         {"cycle run",
          [](SorviInstance& inst) {
-             configure(inst, 2, 1000, true);
-             tk::callCallback(inst.mainPanel, MP_START);
-             bench::testing::advanceSeconds(0.2);
-             drain(inst);
-             tk::callCallback(inst.mainPanel, MP_STOP);
+             runAndStop(inst, 2, 1000, 0.2);
              inst.dataPending.store(1);
              drain(inst);
          },
          true},
-        {"block run",
-         [](SorviInstance& inst) {
-             configure(inst, 1, 500, true);
-             tk::callCallback(inst.mainPanel, MP_START);
-             bench::testing::advanceSeconds(0.1);
-             drain(inst);
-             tk::callCallback(inst.mainPanel, MP_STOP);
-         },
-         true},
+        {"block run", [](SorviInstance& inst) { runAndStop(inst, 1, 500, 0.1); }, true},
         {"registers",
          [](SorviInstance& inst) {
              const int mp = inst.mainPanel;
@@ -165,17 +154,11 @@ std::vector<std::pair<std::string, int>> injections(const std::vector<std::strin
     return chosen;
 }
 
-class CarrierFaultSweep : public ::testing::Test {
+class CarrierFaultSweep : public BenchCarrier {
 protected:
     void SetUp() override {
-        tk::resetScript();
-        bench::testing::resetBench();
-        ASSERT_GE(tarvo_init(const_cast<ViRsrc>(kCarrier), VI_TRUE, VI_FALSE, &carrier_), 0);
-    }
-    void TearDown() override {
-        if (carrier_ != 0) tarvo_close(carrier_);
-        bench::testing::resetBench();
-        tk::resetScript();
+        BenchCarrier::SetUp();
+        openCarrier();
     }
 
     // Runs the operation with pop-ups answered; returns what it showed.
@@ -191,7 +174,6 @@ protected:
         return whatShows(inst, before, selfTestShown);
     }
 
-    ViSession carrier_ = 0;
     std::map<std::string, std::set<std::string>> table_;  // "operation: call" -> what showed
     int injected_ = 0;
     std::map<std::string, double> seconds_;  // time each operation's sweep took
@@ -282,7 +264,7 @@ TEST_F(CarrierFaultSweep, EveryCarrierCallOfEveryPanelOperationFailsOnce) {
         if (call == "tarvo_m_close") {
             record(table_, std::string("open/close: ") + call, "position held until the carrier session closes");
             tarvo_close(carrier_);
-            ASSERT_GE(tarvo_init(const_cast<ViRsrc>(kCarrier), VI_TRUE, VI_FALSE, &carrier_), 0);
+            ASSERT_NO_FATAL_FAILURE(openCarrier());
         }
         ASSERT_EQ(initAnswered(carrier_, 1, handle), 0) << "after " << call << " #" << skip + 1;
         displayAndRun(handle);

@@ -36,15 +36,28 @@ ViInt16 moduleState(const SorviInstance& inst) {
     return state;
 }
 
+// The module's threshold of one group.
+double groupThreshold(ViSession vi, int group) {
+    ViReal64 volts = 0;
+    lumex_set_porog_group_q(vi, group, &volts);
+    return volts;
+}
+
+// The module's input relay of one group: 2, neither on nor off, when the
+// module does not answer.
+ViBoolean groupRelay(ViSession vi, int group) {
+    ViBoolean on = 2;
+    lumex_input_trigger_group_q(vi, group, &on);
+    return on;
+}
+
 }  // namespace
 
 TEST_F(DataPath, CycleReadSplitsAtTheRingEndAndTheFileKeepsItsOrder) {
     bench::testing::useVirtualClock();
     const fs::path file = dir_ / "split.sorvi";
     onModule([&](SorviInstance& inst) {
-        configure(inst, 2, 0.0001, 1000);
-        setText(inst.mainPanel, MP_FILE_NAME, file.string());
-        tk::callCallback(inst.mainPanel, MP_START);
+        startFileRun(inst, file.string());
         ASSERT_EQ(inst.running, 1);
         inst.writeIndex = 10000;
         bench::testing::advanceSeconds(0.05);  // 500 frames
@@ -108,8 +121,7 @@ TEST_F(DataPath, AShortPacketReadKeepsTheFramesThatArrived) {
     bench::testing::useVirtualClock();
     const fs::path file = dir_ / "short.sorvi";
     onModule([&](SorviInstance& inst) {
-        configure(inst, 2, 0.0001, 1000);
-        setText(inst.mainPanel, MP_FILE_NAME, file.string());
+        prepareFileRun(inst, file.string());
         ASSERT_TRUE(bench::testing::setShortPacketReads(kCarrier, 1, 100));
         tk::callCallback(inst.mainPanel, MP_START);
         bench::testing::advanceSeconds(0.05);
@@ -131,9 +143,7 @@ TEST_F(DataPath, InstrumentErrorsRaiseTheErrorPanelAndResetsNone) {
         inst.errorPending = -4;
         process_error(inst.mainPanel);
         EXPECT_EQ(moduleState(inst), 0);  // stopped first
-        int dimmed = 1;
-        tk::getAttribute(inst.mainPanel, MP_START, tk::ATTR_DIMMED, dimmed);
-        EXPECT_EQ(dimmed, 0);
+        EXPECT_EQ(dimmed(inst.mainPanel, MP_START), 0);
         std::string label;
         tk::getAttribute(inst.errorPanel, EP_LED, tk::ATTR_LABEL_TEXT, label);
         EXPECT_EQ(label, "переполнение FIFO");
@@ -163,9 +173,7 @@ TEST_F(DataPath, ResultFileGrowsRunByRunAndTheViewerReadsOnlyThisRun) {
     bench::testing::useVirtualClock();
     const fs::path file = dir_ / "runs.sorvi";
     onModule([&](SorviInstance& inst) {
-        configure(inst, 2, 0.0001, 1000);
-        setText(inst.mainPanel, MP_FILE_NAME, file.string());
-        tk::callCallback(inst.mainPanel, MP_START);
+        startFileRun(inst, file.string());
         bench::testing::advanceSeconds(0.25);  // 2500 frames
         tk::callCallback(inst.mainPanel, MP_STOP);
         process_data(inst.mainPanel);
@@ -226,9 +234,7 @@ TEST_F(DataPath, SingleModeShowsTheModulesFrame) {
         tk::callCallback(inst.mainPanel, MP_START);
         EXPECT_EQ(shown(inst.mainPanel, MP_RESULT), "0101010101010101");
         EXPECT_EQ(shown(inst.mainPanel, MP_RESULT_2), "0101010101010101");
-        int dimmed = 0;
-        tk::getAttribute(inst.mainPanel, MP_STOP, tk::ATTR_DIMMED, dimmed);
-        EXPECT_EQ(dimmed, 1);
+        EXPECT_EQ(dimmed(inst.mainPanel, MP_STOP), 1);
     });
 }
 
@@ -239,11 +245,8 @@ TEST_F(DataPath, SettingsReachTheModuleAndComeBack) {
         // Group 2 chosen: a change of the group 1 field still goes to group 2.
         tk::setValue(mp, MP_GROUP, 2);
         set(mp, MP_POROG_1, 3.0);
-        ViReal64 volts = 0;
-        lumex_set_porog_group_q(vi, 2, &volts);
-        EXPECT_DOUBLE_EQ(volts, 3.0);
-        lumex_set_porog_group_q(vi, 1, &volts);
-        EXPECT_DOUBLE_EQ(volts, 2.0);
+        EXPECT_DOUBLE_EQ(groupThreshold(vi, 2), 3.0);
+        EXPECT_DOUBLE_EQ(groupThreshold(vi, 1), 2.0);
         EXPECT_EQ(shown(mp, MP_POROG_2), "3.00");
         set(mp, MP_GROUP, 2);  // selGroup refreshes the panel from the module
         EXPECT_EQ(shown(mp, MP_POROG_2), "3.00");
@@ -251,11 +254,8 @@ TEST_F(DataPath, SettingsReachTheModuleAndComeBack) {
 
         // The relay of one group only.
         set(mp, MP_RELE_SWITCH, 1);
-        ViBoolean on = 0;
-        lumex_input_trigger_group_q(vi, 2, &on);
-        EXPECT_EQ(on, 1);
-        lumex_input_trigger_group_q(vi, 1, &on);
-        EXPECT_EQ(on, 0);
+        EXPECT_EQ(groupRelay(vi, 2), 1);
+        EXPECT_EQ(groupRelay(vi, 1), 0);
 
         // A period the driver refuses is not believed.
         set(mp, MP_SAMPLE_PERIOD, 0.002);
@@ -285,9 +285,7 @@ TEST_F(DataPath, SelfTestShowsTheResultAndTheDriversText) {
         tk::callCallback(inst.mainPanel, MP_SELFTEST);
         EXPECT_EQ(shown(inst.selfTestPanel, ST_RESULT), "0");
         EXPECT_NE(shown(inst.selfTestPanel, ST_MSG), "Идёт самоконтроль. Ждите ...");
-        int dimmed = 1;
-        tk::getAttribute(inst.selfTestPanel, ST_CLOSE, tk::ATTR_DIMMED, dimmed);
-        EXPECT_EQ(dimmed, 0);
+        EXPECT_EQ(dimmed(inst.selfTestPanel, ST_CLOSE), 0);
         tk::callCallback(inst.selfTestPanel, ST_CLOSE);
         EXPECT_EQ(shown(inst.selfTestPanel, ST_MSG), "Идёт самоконтроль. Ждите ...");
         EXPECT_FALSE(visible(inst.selfTestPanel));
@@ -348,7 +346,7 @@ TEST_F(DataPath, AfterStopEveryFrameLeftIsFetchedRingByRing) {
         tk::callCallback(inst.mainPanel, MP_START);
         bench::testing::advanceSeconds(2.5);  // 25 000 frames, more than two rings
         tk::callCallback(inst.mainPanel, MP_STOP);
-        for (int turn = 0; turn < 5 && inst.dataPending.load() != 0; ++turn) process_data(inst.mainPanel);
+        drain(inst, 5);
         EXPECT_EQ(inst.totalRead, 25000);
         EXPECT_EQ(inst.dataPending.load(), 0);
         ViInt32 ready = -1;
@@ -410,14 +408,9 @@ TEST_F(DataPath, TwoModulesAcquireIntoTheirOwnListsAndFiles) {
 }
 
 TEST_F(DataPath, ViewerTellsAFileRemovedAndFindsThePreviousChange) {
-    bench::testing::useVirtualClock();
     const fs::path file = dir_ / "gone.sorvi";
-    onModule([&](SorviInstance& inst) {
-        startListedFileRun(inst, file.string());
-        bench::testing::advanceSeconds(0.5);
-        outData(inst);
-        tk::callCallback(inst.mainPanel, MP_STOP);
-        process_data(inst.mainPanel);
+    onListedFileRun(file, [&](SorviInstance& inst) {
+        stopAfter(inst, 0.5);
         const int rp = inst.resultsPanel;
 
         // "другой кадр" from the last line: the line before it, marked from

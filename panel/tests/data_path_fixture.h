@@ -13,50 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_carrier_fixture.h"
 #include "bench_test_interface.h"
+#include "data_path.h"
 #include "plugin_test_support.h"
 #include "sorvi_uir.h"
-#include "tarvo_32.h"
 
 namespace sorvi_test {
-
-inline constexpr const char* kCarrier = "VXI0::24::INSTR";
-
-class DataPath : public ::testing::Test {
-protected:
-    void SetUp() override {
-        tk::resetScript();
-        bench::testing::resetBench();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("sorvi_data_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override {
-        if (carrier_ != 0) tarvo_close(carrier_);
-        bench::testing::resetBench();
-        tk::resetScript();
-        std::filesystem::remove_all(dir_);
-    }
-
-    // Runs body on the panels of the module at position 1.
-    void onModule(const std::function<void(SorviInstance&)>& body, int position = 1) {
-        if (carrier_ == 0) {
-            ASSERT_GE(tarvo_init(const_cast<ViRsrc>(kCarrier), VI_TRUE, VI_FALSE, &carrier_), 0);
-        }
-        sorvi_handle handle = 0;
-        ASSERT_EQ(initAnswered(carrier_, position, handle), 0);
-        EXPECT_EQ(displayAndRun(handle, body), 0);
-    }
-
-    std::filesystem::path dir_;
-    ViSession carrier_ = 0;
-};
-
-inline void set(int panel, int control, double value) {
-    tk::setValue(panel, control, value);
-    tk::callCallback(panel, control);
-}
 
 inline void setText(int panel, int control, const std::string& text) {
     tk::setValue(panel, control, text);
@@ -72,13 +35,70 @@ inline void configure(SorviInstance& inst, int mode, double period, int size) {
     set(mp, MP_RELE_SWITCH, 1);
 }
 
-// A cycle run at 0.1 ms into `file`, started with the results list shown.
-inline void startListedFileRun(SorviInstance& inst, const std::string& file) {
+// A cycle run at 0.1 ms into `file`, set but not started.
+inline void prepareFileRun(SorviInstance& inst, const std::string& file) {
     configure(inst, 2, 0.0001, 1000);
     setText(inst.mainPanel, MP_FILE_NAME, file);
+}
+
+// That run started.
+inline void startFileRun(SorviInstance& inst, const std::string& file) {
+    prepareFileRun(inst, file);
+    tk::callCallback(inst.mainPanel, MP_START);
+}
+
+// That run started with the results list shown.
+inline void startListedFileRun(SorviInstance& inst, const std::string& file) {
+    prepareFileRun(inst, file);
     tk::callCallback(inst.mainPanel, MP_SHOW_RES);
     tk::callCallback(inst.mainPanel, MP_START);
 }
+
+// `seconds` more of the run's frames: one portion fetched while it runs, the
+// rest on the loop's turn after the stop.
+inline void stopAfter(SorviInstance& inst, double seconds) {
+    bench::testing::advanceSeconds(seconds);
+    outData(inst);
+    tk::callCallback(inst.mainPanel, MP_STOP);
+    process_data(inst.mainPanel);
+}
+
+class DataPath : public BenchCarrier {
+protected:
+    void SetUp() override {
+        BenchCarrier::SetUp();
+        dir_ = std::filesystem::temp_directory_path() /
+               ("sorvi_data_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override {
+        BenchCarrier::TearDown();
+        std::filesystem::remove_all(dir_);
+    }
+
+    // Runs body on the panels of the module at position 1.
+    void onModule(const std::function<void(SorviInstance&)>& body, int position = 1) {
+        if (carrier_ == 0) {
+            ASSERT_NO_FATAL_FAILURE(openCarrier());
+        }
+        sorvi_handle handle = 0;
+        ASSERT_EQ(initAnswered(carrier_, position, handle), 0);
+        EXPECT_EQ(displayAndRun(handle, body), 0);
+    }
+
+    // Runs body on the module at position 1 during a listed run into `file`,
+    // paced by the test's clock.
+    void onListedFileRun(const std::filesystem::path& file, const std::function<void(SorviInstance&)>& body) {
+        bench::testing::useVirtualClock();
+        onModule([&](SorviInstance& inst) {
+            startListedFileRun(inst, file.string());
+            body(inst);
+        });
+    }
+
+    std::filesystem::path dir_;
+};
 
 inline std::vector<std::uint32_t> fileFrames(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

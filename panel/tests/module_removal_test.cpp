@@ -3,6 +3,7 @@
 // usable, closes, and once the module is back a new instance runs again.
 #include <gtest/gtest.h>
 
+#include "bench_carrier_fixture.h"
 #include "bench_command.h"
 #include "bench_test_interface.h"
 #include "data_path.h"
@@ -15,13 +16,6 @@ using namespace sorvi_test;
 
 namespace {
 
-constexpr const char* kCarrier = "VXI0::24::INSTR";
-
-void set(int panel, int control, double value) {
-    tk::setValue(panel, control, value);
-    tk::callCallback(panel, control);
-}
-
 void startCycle(SorviInstance& inst) {
     const int mp = inst.mainPanel;
     set(mp, MP_SAMPLE_PERIOD, 0.0001);
@@ -32,26 +26,14 @@ void startCycle(SorviInstance& inst) {
     tk::callCallback(mp, MP_START);
 }
 
-void drain(SorviInstance& inst) {
-    for (int turn = 0; turn < 4 && inst.dataPending.load() != 0; ++turn) process_data(inst.mainPanel);
-}
-
-class ModuleRemoval : public ::testing::TestWithParam<const char*> {
+class ModuleRemoval : public BenchCarrier, public ::testing::WithParamInterface<const char*> {
 protected:
     void SetUp() override {
-        tk::resetScript();
-        bench::testing::resetBench();
+        BenchCarrier::SetUp();
         bench::testing::useVirtualClock();
-        ASSERT_GE(tarvo_init(const_cast<ViRsrc>(kCarrier), VI_TRUE, VI_FALSE, &carrier_), 0);
-    }
-    void TearDown() override {
-        if (carrier_ != 0) tarvo_close(carrier_);
-        bench::testing::resetBench();
-        tk::resetScript();
+        openCarrier();
     }
     static int command(const std::string& text) { return sorvi_bench_command(text.c_str(), nullptr, 0); }
-
-    ViSession carrier_ = 0;
 };
 
 }  // namespace

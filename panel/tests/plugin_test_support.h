@@ -61,6 +61,13 @@ inline bool visible(int panel) {
     return value != 0;
 }
 
+// A control's dimmed attribute: 1 dimmed, 0 not, -1 when it cannot be had.
+inline int dimmed(int panel, int control) {
+    int value = -1;
+    tk::getAttribute(panel, control, tk::ATTR_DIMMED, value);
+    return value;
+}
+
 // sorvi_init for a test that expects it to work: should it fail, its
 // pop-up is answered so that the test fails instead of waiting forever.
 inline ViInt32 initAnswered(ViSession carrier, int position, sorvi_handle& handle) {

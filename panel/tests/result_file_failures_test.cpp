@@ -50,9 +50,7 @@ TEST_F(DataPath, FullDiskOrSizeLimitKeepsWholeFramesAndTheRunGoesOn) {
     bench::testing::useVirtualClock();
     const fs::path file = dir_ / "limited.sorvi";
     onModule([&](SorviInstance& inst) {
-        configure(inst, 2, 0.0001, 1000);
-        setText(inst.mainPanel, MP_FILE_NAME, "/dev/full");
-        tk::callCallback(inst.mainPanel, MP_START);
+        startFileRun(inst, "/dev/full");
         expectPopup("/dev/full", "Ошибка при записи файла");
         nextPortion(inst);
         EXPECT_EQ(inst.totalRead, 1000);
@@ -136,11 +134,9 @@ TEST_F(DataPath, ReadOnlyFileOrFolderIsPoppedUpAndLeftAsItWas) {
 // frames after them, unless it does not end on a whole frame (frames after
 // a torn one would all be read shifted). The viewer then refuses the run.
 TEST_F(DataPath, FileRemovedOrReplacedMidRunKeepsEveryFileWhole) {
-    bench::testing::useVirtualClock();
     const fs::path file = dir_ / "run.sorvi";
     const fs::path other = dir_ / "other.sorvi";
-    onModule([&](SorviInstance& inst) {
-        startListedFileRun(inst, file.string());
+    onListedFileRun(file, [&](SorviInstance& inst) {
         nextPortion(inst);
         ASSERT_EQ(fs::file_size(file), 4000u);
 
@@ -175,15 +171,10 @@ TEST_F(DataPath, FileRemovedOrReplacedMidRunKeepsEveryFileWhole) {
 // After the run another file of the very same size is put in its place: its
 // frames are not this run's, and the viewer says so instead of listing them.
 TEST_F(DataPath, ViewerRefusesAFileOfTheSameSizePutInThePlaceOfTheRun) {
-    bench::testing::useVirtualClock();
     const fs::path file = dir_ / "run.sorvi";
     const fs::path other = dir_ / "other.sorvi";
-    onModule([&](SorviInstance& inst) {
-        startListedFileRun(inst, file.string());
-        bench::testing::advanceSeconds(0.5);
-        outData(inst);
-        tk::callCallback(inst.mainPanel, MP_STOP);
-        process_data(inst.mainPanel);
+    onListedFileRun(file, [&](SorviInstance& inst) {
+        stopAfter(inst, 0.5);
         const auto size = fs::file_size(file);
         ASSERT_EQ(size, 4u * static_cast<unsigned>(inst.totalRead));
 

@@ -15,14 +15,7 @@ namespace {
 
 class AcquireTest : public BenchTest {
 protected:
-    AcquireOptions options(const std::string& file) {
-        AcquireOptions o;
-        o.resource = kCarrier;
-        o.position = 1;
-        o.period = 0.0001;
-        o.output = scratch.path(file);
-        return o;
-    }
+    AcquireOptions options(const std::string& file) { return captureOptions(scratch.path(file)); }
 
     // Every frame of the file continues the counter from 0.
     static void expectCounterFrom0(const std::vector<std::uint32_t>& frames) {
@@ -33,14 +26,7 @@ protected:
         EXPECT_EQ(broken, 0u);
     }
 
-    std::string failure(const AcquireOptions& o) {
-        try {
-            runAcquire(o, console, clock);
-        } catch (const CommandError& e) {
-            return e.what();
-        }
-        return "no failure";
-    }
+    std::string failure(const AcquireOptions& o) { return acquireFailure(o, clock); }
 };
 
 TEST_F(AcquireTest, CycleModeByPollingAndByInterruptsDeliversEveryFrameInOrder) {
@@ -185,12 +171,7 @@ TEST_F(AcquireTest, ADriverFailureMidRunNamesTheDriverTextAndKeepsTheFramesRead)
     AcquireOptions o = options("fail.sorvi");
     o.packet = 100;
     setCounterInputs(kCarrier, 1, o.period);
-    std::string says;
-    try {
-        runAcquire(o, console, failing);
-    } catch (const CommandError& e) {
-        says = e.what();
-    }
+    const std::string says = acquireFailure(o, failing);
     bench::testing::clearFailures();
     EXPECT_NE(says.find("reading a packet failed: 0xBFFF0015"), std::string::npos) << says;
     const auto frames = readFrames(o.output);
@@ -219,12 +200,7 @@ TEST_F(AcquireTest, ModuleOrCarrierTakenAwayMidRunIsReportedAndTheNextRunWorks) 
         o.interrupts = true;
         o.force = true;
         setCounterInputs(kCarrier, 1, o.period);
-        std::string says;
-        try {
-            runAcquire(o, console, removing);
-        } catch (const CommandError& e) {
-            says = e.what();
-        }
+        std::string says = acquireFailure(o, removing);
         EXPECT_NE(says.find("failed: 0xBFFF003E"), std::string::npos) << says;
         const auto frames = readFrames(o.output);
         EXPECT_EQ(frames.size(), 200u);
@@ -232,12 +208,7 @@ TEST_F(AcquireTest, ModuleOrCarrierTakenAwayMidRunIsReportedAndTheNextRunWorks) 
 
         // Opening it while it is away says so too.
         o.frames = 100;
-        try {
-            runAcquire(o, console, clock);
-            says = "no failure";
-        } catch (const CommandError& e) {
-            says = e.what();
-        }
+        says = failure(o);
         EXPECT_NE(says, "no failure");
 
         ASSERT_TRUE(bench::testing::setRemoved(kCarrier, position, false));

@@ -32,24 +32,12 @@ std::string rawBytes(const std::vector<std::uint32_t>& frames) {
     return std::string(reinterpret_cast<const char*>(frames.data()), frames.size() * 4);
 }
 
-class ExportTest : public BenchTest {
-protected:
-    ExportOptions options(const std::string& in, const std::string& out) {
-        ExportOptions o;
-        o.input = in;
-        o.output = out;
-        o.samplerateHz = 10000;
-        return o;
-    }
-};
+using ExportTest = BenchTest;
 
 TEST_F(ExportTest, CaptureExportedToSrAndVcdReadsBackAsTheRawFrames) {
     if (sigrokCli().empty()) GTEST_SKIP() << "sigrok-cli is not installed (scripts/install-deps.sh installs it)";
-    AcquireOptions a;
-    a.resource = kCarrier;
-    a.period = 0.0001;
+    AcquireOptions a = captureOptions(scratch.path("run.sorvi"));
     a.frames = 20000;
-    a.output = scratch.path("run.sorvi");
     setCounterInputs(kCarrier, 1, a.period);
     runAcquire(a, console, clock);
     const auto frames = readFrames(a.output);
@@ -58,7 +46,7 @@ TEST_F(ExportTest, CaptureExportedToSrAndVcdReadsBackAsTheRawFrames) {
     for (const char* ext : {"sr", "vcd"}) {
         SCOPED_TRACE(ext);
         const std::string out = scratch.path(std::string("run.") + ext);
-        EXPECT_EQ(runExport(options(a.output, out), console).frames, 20000u);
+        EXPECT_EQ(runExport(exportOptions(a.output, out), console).frames, 20000u);
         EXPECT_TRUE(readBack(out, scratch.path("back.bin")) == rawBytes(frames));
     }
     // A capture written straight to .sr holds the same frames as well.
@@ -75,11 +63,11 @@ TEST_F(ExportTest, LargeSessionFilesSpanManyChunksAndReadBackWhole) {
     std::vector<std::uint32_t> frames(1'200'000);
     for (std::size_t k = 0; k < frames.size(); ++k) frames[k] = static_cast<std::uint32_t>(k * 2654435761u);
     writeFrames(scratch.path("big.sorvi"), frames);
-    ExportOptions all = options(scratch.path("big.sorvi"), scratch.path("big.sr"));
+    ExportOptions all = exportOptions(scratch.path("big.sorvi"), scratch.path("big.sr"));
     EXPECT_EQ(runExport(all, console).frames, frames.size());
     EXPECT_TRUE(readBack(all.output, scratch.path("back.bin")) == rawBytes(frames));
     // One byte per sample for eight channels: 1.2 Mi samples, two chunks.
-    ExportOptions eight = options(scratch.path("big.sorvi"), scratch.path("eight.sr"));
+    ExportOptions eight = exportOptions(scratch.path("big.sorvi"), scratch.path("eight.sr"));
     eight.channels = "1-8";
     runExport(eight, console);
     const std::string back = readBack(eight.output, scratch.path("back.bin"));
@@ -95,7 +83,7 @@ TEST_F(ExportTest, ChannelListKeepsThoseChannelsInItsOrder) {
     if (sigrokCli().empty()) GTEST_SKIP() << "sigrok-cli is not installed (scripts/install-deps.sh installs it)";
     const std::vector<std::uint32_t> frames = {0x00000001, 0x80000000, 0x00010004, 0xFFFFFFFF, 0};
     writeFrames(scratch.path("in.sorvi"), frames);
-    ExportOptions o = options(scratch.path("in.sorvi"), scratch.path("part.sr"));
+    ExportOptions o = exportOptions(scratch.path("in.sorvi"), scratch.path("part.sr"));
     o.channels = "32,1-3,17";
     runExport(o, console);
     const std::string back = readBack(o.output, scratch.path("back.bin"));
@@ -105,7 +93,7 @@ TEST_F(ExportTest, ChannelListKeepsThoseChannelsInItsOrder) {
 
 TEST_F(ExportTest, CsvHasOneRowPerFrameWithChannel1First) {
     writeFrames(scratch.path("in.sorvi"), {0x00000001, 0x80000002});
-    ExportOptions o = options(scratch.path("in.sorvi"), scratch.path("out.csv"));
+    ExportOptions o = exportOptions(scratch.path("in.sorvi"), scratch.path("out.csv"));
     runExport(o, console);
     std::ifstream in(o.output);
     std::vector<std::string> rows;
@@ -120,7 +108,7 @@ TEST_F(ExportTest, CsvHasOneRowPerFrameWithChannel1First) {
 TEST_F(ExportTest, TrailingBytesAreNamedAndTheWholeFramesStillExported) {
     const std::vector<std::uint32_t> frames = {1, 2, 3};
     writeBytes(scratch.path("odd.sorvi"), rawBytes(frames) + "xyz");
-    ExportOptions o = options(scratch.path("odd.sorvi"), scratch.path("odd.vcd"));
+    ExportOptions o = exportOptions(scratch.path("odd.sorvi"), scratch.path("odd.vcd"));
     try {
         runExport(o, console);
         ADD_FAILURE() << "trailing bytes not reported";
@@ -151,7 +139,7 @@ TEST_F(ExportTest, BadInputGivesOneClearLineAndTouchesNoExistingFile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ExportOptions o = options(scratch.path("in.sorvi"), scratch.path("new.vcd"));
+        ExportOptions o = exportOptions(scratch.path("in.sorvi"), scratch.path("new.vcd"));
         c.change(o);
         try {
             runExport(o, console);

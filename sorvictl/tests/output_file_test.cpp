@@ -40,34 +40,9 @@ struct ClockWithAction : VirtualClock {
 class OutputFileTest : public BenchTest {
 protected:
     AcquireOptions capture(const std::string& path, long long frames = 3000) {
-        AcquireOptions o;
-        o.resource = kCarrier;
-        o.period = 0.0001;
+        AcquireOptions o = captureOptions(path);
         o.frames = frames;
-        o.output = path;
         return o;
-    }
-    ExportOptions exporting(const std::string& in, const std::string& out) {
-        ExportOptions o;
-        o.input = in;
-        o.output = out;
-        o.samplerateHz = 10000;
-        return o;
-    }
-    template <typename Run>
-    std::string failure(Run run) {
-        try {
-            run();
-        } catch (const CommandError& e) {
-            return e.what();
-        }
-        return "no failure";
-    }
-    std::string acquireFailure(const AcquireOptions& o, AcquisitionClock& c) {
-        return failure([&] { runAcquire(o, console, c); });
-    }
-    std::string exportFailure(const ExportOptions& o) {
-        return failure([&] { runExport(o, console); });
     }
 };
 
@@ -78,7 +53,7 @@ TEST_F(OutputFileTest, FullDiskAndSizeLimitEndTheRunWithWholeUnits) {
     EXPECT_NE(acquireFailure(o, clock).find("writing /dev/full failed: No space left on device"), std::string::npos);
 
     writeFrames(scratch.path("in.sorvi"), std::vector<std::uint32_t>(3000, 0x00010001u));
-    ExportOptions e = exporting(scratch.path("in.sorvi"), "/dev/full");
+    ExportOptions e = exportOptions(scratch.path("in.sorvi"), "/dev/full");
     e.format = "csv";
     e.force = true;
     EXPECT_NE(exportFailure(e).find("writing /dev/full failed: No space left on device"), std::string::npos);
@@ -105,7 +80,7 @@ TEST_F(OutputFileTest, UnwritableFolderIsOneClearLineAndTouchesNothing) {
         SCOPED_TRACE(path);
         EXPECT_NE(acquireFailure(capture(path), clock).find("cannot "), std::string::npos);
         const std::string vcd = path.substr(0, path.size() - 5) + "vcd";
-        EXPECT_NE(exportFailure(exporting(scratch.path("in.sorvi"), vcd)).find("cannot create"), std::string::npos);
+        EXPECT_NE(exportFailure(exportOptions(scratch.path("in.sorvi"), vcd)).find("cannot create"), std::string::npos);
         EXPECT_FALSE(fs::exists(path));
     }
     EXPECT_TRUE(plain.unchanged());
@@ -118,7 +93,7 @@ TEST_F(OutputFileTest, ReadOnlyFolderIsOneClearLine) {
     ASSERT_EQ(::mkdir(folder.c_str(), 0555), 0);
     EXPECT_NE(acquireFailure(capture(folder + "/out.sorvi"), clock).find("cannot write into"), std::string::npos);
     writeFrames(scratch.path("in.sorvi"), {1, 2, 3});
-    EXPECT_NE(exportFailure(exporting(scratch.path("in.sorvi"), folder + "/out.vcd")).find("cannot create"),
+    EXPECT_NE(exportFailure(exportOptions(scratch.path("in.sorvi"), folder + "/out.vcd")).find("cannot create"),
               std::string::npos);
     EXPECT_TRUE(fs::is_empty(folder));
 }
@@ -177,7 +152,7 @@ TEST_F(OutputFileTest, ExportRefusesToWriteOverItsInput) {
     for (const std::string& output : {scratch.path("run.sorvi"), scratch.path("alias.csv")}) {
         for (const char* format : {"csv", "sr"}) {
             SCOPED_TRACE(output + " as " + format);
-            ExportOptions e = exporting(scratch.path("run.sorvi"), output);
+            ExportOptions e = exportOptions(scratch.path("run.sorvi"), output);
             e.format = format;
             e.force = true;
             EXPECT_NE(exportFailure(e).find("is the input file"), std::string::npos);
@@ -192,7 +167,7 @@ TEST_F(OutputFileTest, SessionFileDoesNotReplaceWhatIsNotARegularFile) {
     const std::string fifo = scratch.path("pipe.sr");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     writeFrames(scratch.path("in.sorvi"), {1, 2, 3});
-    ExportOptions e = exporting(scratch.path("in.sorvi"), fifo);
+    ExportOptions e = exportOptions(scratch.path("in.sorvi"), fifo);
     e.force = true;
     EXPECT_NE(exportFailure(e).find("is not a regular file"), std::string::npos);
     struct stat info {};

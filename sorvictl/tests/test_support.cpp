@@ -61,6 +61,23 @@ void setCounterInputs(const std::string& carrier, int position, double period) {
     ASSERT_TRUE(bench::testing::setCounterInputs(carrier, position, period));
 }
 
+AcquireOptions captureOptions(const std::string& path) {
+    AcquireOptions o;
+    o.resource = kCarrier;
+    o.position = 1;
+    o.period = 0.0001;
+    o.output = path;
+    return o;
+}
+
+ExportOptions exportOptions(const std::string& in, const std::string& out) {
+    ExportOptions o;
+    o.input = in;
+    o.output = out;
+    o.samplerateHz = 10000;
+    return o;
+}
+
 bool consecutive(std::uint32_t a, std::uint32_t b) {
     const std::uint32_t low = (a + 1) & 0xFFFFu;
     return b == (low | (low << 16)) && (a >> 16) == (a & 0xFFFFu);

@@ -10,8 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "acquire_command.h"
 #include "acquisition_clock.h"
+#include "command_error.h"
 #include "console.h"
+#include "export_command.h"
 
 namespace sorvictl::testing {
 
@@ -48,12 +51,35 @@ void setCounterInputs(const std::string& carrier, int position, double period);
 // Frame k + 1 is frame k plus one in both halves (mod 65536).
 bool consecutive(std::uint32_t a, std::uint32_t b);
 
+// A capture at 0.1 ms from the module at position 1 of kCarrier into `path`.
+AcquireOptions captureOptions(const std::string& path);
+// An export of `in` to `out` at 10 kHz.
+ExportOptions exportOptions(const std::string& in, const std::string& out);
+
+// What `run` failed with, or "no failure" when it ran through.
+template <typename Run>
+std::string failureOf(Run run) {
+    try {
+        run();
+    } catch (const CommandError& e) {
+        return e.what();
+    }
+    return "no failure";
+}
+
 // Tests in this process run on the built-in default bench, on the virtual
 // clock, with no stop request pending.
 class BenchTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    std::string acquireFailure(const AcquireOptions& o, AcquisitionClock& c) {
+        return failureOf([&] { runAcquire(o, console, c); });
+    }
+    std::string exportFailure(const ExportOptions& o) {
+        return failureOf([&] { runExport(o, console); });
+    }
 
     std::ostringstream out;
     std::ostringstream err;
