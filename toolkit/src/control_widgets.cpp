@@ -387,24 +387,30 @@ void resetControlState(PanelRec& panel, ControlRec& c) {
 
 namespace tk::detail {
 
+namespace {
+
+int selectedRow(const QComboBox* r) { return r->currentIndex(); }
+int selectedRow(const QListWidget* l) { return l->currentRow(); }
+void selectRow(QComboBox* r, int index) { r->setCurrentIndex(index); }
+void selectRow(QListWidget* l, int index) { l->setCurrentRow(index); }
+
+// Refills a ring or list box with the control's items; the selected row
+// stays where it was, moved back into the items when they got fewer.
+template <class Widget>
+void refill(Widget* w, const std::vector<ItemDef>& items) {
+    int index = selectedRow(w);
+    w->clear();
+    for (const auto& i : items) w->addItem(qs(i.label));
+    if (index >= int(items.size())) index = int(items.size()) - 1;
+    if (index < 0 && !items.empty()) index = 0;
+    selectRow(w, index);
+}
+
+}  // namespace
+
 void fillItemWidget(ControlRec& c) {
-    if (c.def.kind == ControlKind::Ring) {
-        auto* r = static_cast<QComboBox*>(c.widget.data());
-        int index = r->currentIndex();
-        r->clear();
-        for (const auto& i : c.items) r->addItem(qs(i.label));
-        if (index >= int(c.items.size())) index = int(c.items.size()) - 1;
-        if (index < 0 && !c.items.empty()) index = 0;
-        r->setCurrentIndex(index);
-    } else if (c.def.kind == ControlKind::ListBox) {
-        auto* l = static_cast<QListWidget*>(c.widget.data());
-        int index = l->currentRow();
-        l->clear();
-        for (const auto& i : c.items) l->addItem(qs(i.label));
-        if (index >= int(c.items.size())) index = int(c.items.size()) - 1;
-        if (index < 0 && !c.items.empty()) index = 0;
-        l->setCurrentRow(index);
-    }
+    if (c.def.kind == ControlKind::Ring) refill(static_cast<QComboBox*>(c.widget.data()), c.items);
+    else if (c.def.kind == ControlKind::ListBox) refill(static_cast<QListWidget*>(c.widget.data()), c.items);
 }
 
 }  // namespace tk::detail
