@@ -54,8 +54,8 @@ protected:
     void startCounting(ViInt16 mode, ViInt32 size) {
         counterInputs();
         ASSERT_EQ(tarvo_m_mode(mvi, 0, mode), VI_SUCCESS);
-        if (mode == 1) ASSERT_EQ(tarvo_m_block_size(mvi, 0, size), VI_SUCCESS);
-        else ASSERT_EQ(tarvo_m_packet_size(mvi, 0, size), VI_SUCCESS);
+        const ViStatus sized = mode == 1 ? tarvo_m_block_size(mvi, 0, size) : tarvo_m_packet_size(mvi, 0, size);
+        ASSERT_EQ(sized, VI_SUCCESS);
         ASSERT_EQ(tarvo_m_start(mvi, 0), VI_SUCCESS);
     }
 
