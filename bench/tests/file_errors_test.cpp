@@ -24,6 +24,12 @@ const char* const kVxiHead =
 
 std::string withVxi(const std::string& tail) { return std::string(kVxiHead) + tail; }
 
+// The carrier of that resource with a SORVI module at position 1, whose
+// settings follow (the module's own lines are 8 onwards).
+std::string withSorviModule(const std::string& tail) {
+    return withVxi("    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n" + tail);
+}
+
 class BenchFileErrors : public ::testing::TestWithParam<BadFile> {};
 
 TEST_P(BenchFileErrors, AreReportedWithFileLineAndField) {
@@ -41,45 +47,26 @@ const std::string kUnknownKey = withVxi("    sloot: 3\n");
 const std::string kWrongType = withVxi("    slot: [3]\n");
 const std::string kSlotRange = withVxi("    slot: 19\n");
 const std::string kPosition = withVxi("    carrier:\n      memory: 1M\n      positions:\n        5: sorvi\n");
-const std::string kChannel = withVxi(
-    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-    "          inputs:\n            33: 3V\n");
-const std::string kVoltage = withVxi(
-    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-    "          inputs:\n            all: 3X\n");
-const std::string kVoltRange = withVxi(
-    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-    "          inputs:\n            2: {volts: 250}\n");
-const std::string kNoPeriod = withVxi(
-    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-    "          inputs:\n            2: {square: {low: 0, high: 5}}\n");
-const std::string kDuty = withVxi(
-    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-    "          inputs:\n            2: {square: {period: 1ms, duty: 1.5}}\n");
-const std::string kEmptySequence = withVxi(
-    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+const std::string kChannel = withSorviModule("          inputs:\n            33: 3V\n");
+const std::string kVoltage = withSorviModule("          inputs:\n            all: 3X\n");
+const std::string kVoltRange = withSorviModule("          inputs:\n            2: {volts: 250}\n");
+const std::string kNoPeriod = withSorviModule("          inputs:\n            2: {square: {low: 0, high: 5}}\n");
+const std::string kDuty = withSorviModule("          inputs:\n            2: {square: {period: 1ms, duty: 1.5}}\n");
+const std::string kEmptySequence = withSorviModule(
     "          inputs:\n            2: {sequence: {volts: [], step: 1ms}}\n");
-const std::string kTwice = withVxi(
-    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-    "          inputs:\n            1-4: 3V\n            3: 1V\n");
+const std::string kTwice = withSorviModule("          inputs:\n            1-4: 3V\n            3: 1V\n");
 const std::string kInputsOnOther = withVxi(
     "    carrier:\n      memory: 1M\n      positions:\n        2:\n          module: 5\n"
     "          inputs:\n            all: 3V\n");
-const std::string kStuckBoth = withVxi(
-    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+const std::string kStuckBoth = withSorviModule(
     "          faults:\n            stuck_high: [1-4]\n            stuck_low: [4]\n");
-const std::string kRegister = withVxi(
-    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
+const std::string kRegister = withSorviModule(
     "          faults:\n            stuck_bits:\n              - {register: 0x05, set: 1}\n");
-const std::string kIdValue = withVxi(
-    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-    "          faults:\n            id_value: 256\n");
+const std::string kIdValue = withSorviModule("          faults:\n            id_value: 256\n");
 const std::string kNoMemory = withVxi("    carrier:\n      positions: {}\n");
 const std::string kBadMemory = withVxi("    carrier:\n      memory: 16 parsecs\n");
 const std::string kBadModule = withVxi("    carrier:\n      memory: 1M\n      positions:\n        1: tarvo\n");
-const std::string kBoolean = withVxi(
-    "    carrier:\n      memory: 1M\n      positions:\n        1:\n          module: sorvi\n"
-    "          faults:\n            no_poll_ack: maybe\n");
+const std::string kBoolean = withSorviModule("          faults:\n            no_poll_ack: maybe\n");
 
 INSTANTIATE_TEST_SUITE_P(
     AllKinds, BenchFileErrors,

@@ -8,13 +8,12 @@
 #include <thread>
 #include <vector>
 
+#include "carrier_session.h"
 #include "tarvo_32.h"
 
 namespace {
 
-constexpr ViUInt32 RG_ID = 0x02, RG_COM1 = 0x04, RG_COM3 = 0x0C, RG_LOAD1 = 0x12, RG_LOAD3 = 0x14;
-
-ViUInt16 code(double volts) { return static_cast<ViUInt16>(static_cast<int>(volts * 0.5 / 10 * 4096) & 0x0FFF); }
+using carrier_test::RG_ID;
 
 // Waits (real time) until the condition holds, at most a few seconds.
 template <class Condition>
@@ -29,24 +28,10 @@ bool waitFor(Condition done) {
 
 class CarrierAcceptance : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(tarvo_init(const_cast<ViRsrc>("VXI0::24::INSTR"), 1, 1, &carrier), VI_SUCCESS);
-        ASSERT_EQ(tarvo_m_init(carrier, 1, &mvi), VI_SUCCESS);
-        ViUInt32 bytes = 0;
-        ASSERT_EQ(tarvo_mem_q(carrier, &bytes), VI_SUCCESS);
-        ASSERT_EQ(tarvo_m_alloc(mvi, 0, bytes / 4, nullptr), VI_SUCCESS);
-        ASSERT_EQ(tarvo_m_clock(mvi, 0, 1600), VI_SUCCESS);  // 0.1 ms
-        ASSERT_EQ(tarvo_m_first_delay(mvi, 0, 1440), VI_SUCCESS);
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(carrier_test::openFirstModule(carrier, mvi)); }
     void TearDown() override { EXPECT_EQ(tarvo_close(carrier), VI_SUCCESS); }
 
-    // Relays on, normal measurement, thresholds loaded.
-    void thresholds(double group1, double group2) {
-        ASSERT_EQ(tarvo_m_out16(mvi, RG_COM1, 0x5000 | code(group1)), VI_SUCCESS);
-        ASSERT_EQ(tarvo_m_out16(mvi, RG_LOAD1, 0), VI_SUCCESS);
-        ASSERT_EQ(tarvo_m_out16(mvi, RG_COM3, 0x5000 | code(group2)), VI_SUCCESS);
-        ASSERT_EQ(tarvo_m_out16(mvi, RG_LOAD3, 0), VI_SUCCESS);
-    }
+    void thresholds(double group1, double group2) { carrier_test::loadThresholds(mvi, group1, group2); }
 
     std::vector<ViUInt32> block(int samples) {
         EXPECT_EQ(tarvo_m_mode(mvi, 0, 1), VI_SUCCESS);

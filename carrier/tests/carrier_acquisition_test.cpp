@@ -49,6 +49,16 @@ protected:
 
     void counterInputs() { ASSERT_TRUE(bench::testing::setCounterInputs(kCarrier, 1, 1e-4)); }
 
+    // Counter inputs, then a block (mode 1) or cycle (mode 2) of `size`
+    // samples started now.
+    void startCounting(ViInt16 mode, ViInt32 size) {
+        counterInputs();
+        ASSERT_EQ(tarvo_m_mode(mvi, 0, mode), VI_SUCCESS);
+        const ViStatus sized = mode == 1 ? tarvo_m_block_size(mvi, 0, size) : tarvo_m_packet_size(mvi, 0, size);
+        ASSERT_EQ(sized, VI_SUCCESS);
+        ASSERT_EQ(tarvo_m_start(mvi, 0), VI_SUCCESS);
+    }
+
     static ViUInt32 counterSample(std::int64_t k) { return static_cast<ViUInt32>(k & 0xFFFF) * 0x10001u; }
 };
 
@@ -88,10 +98,7 @@ TEST_F(CarrierAcquisition, SinglePollsOnceAfterTheFirstDelayAndStops) {
 }
 
 TEST_F(CarrierAcquisition, BlockTakesExactlyItsSamplesThenRaisesEvent2) {
-    counterInputs();
-    ASSERT_EQ(tarvo_m_mode(mvi, 0, 1), VI_SUCCESS);
-    ASSERT_EQ(tarvo_m_block_size(mvi, 0, 1000), VI_SUCCESS);
-    ASSERT_EQ(tarvo_m_start(mvi, 0), VI_SUCCESS);
+    ASSERT_NO_FATAL_FAILURE(startCounting(1, 1000));
     bench::testing::advanceSeconds(0.05);
     EXPECT_EQ(ready(), 500);
     EXPECT_EQ(state(), 1);
@@ -115,10 +122,7 @@ TEST_F(CarrierAcquisition, BlockTakesExactlyItsSamplesThenRaisesEvent2) {
 }
 
 TEST_F(CarrierAcquisition, CycleOfTenSecondsGivesEverySampleInOrder) {
-    counterInputs();
-    ASSERT_EQ(tarvo_m_mode(mvi, 0, 2), VI_SUCCESS);
-    ASSERT_EQ(tarvo_m_packet_size(mvi, 0, 1000), VI_SUCCESS);
-    ASSERT_EQ(tarvo_m_start(mvi, 0), VI_SUCCESS);
+    ASSERT_NO_FATAL_FAILURE(startCounting(2, 1000));
     std::vector<ViUInt32> buffer(20000);
     std::int64_t k = 0;
     for (int second = 0; second < 10; ++second) {
@@ -138,11 +142,8 @@ TEST_F(CarrierAcquisition, CycleOfTenSecondsGivesEverySampleInOrder) {
 }
 
 TEST_F(CarrierAcquisition, CycleOverflowRaisesEvent0AndStops) {
-    counterInputs();
     ASSERT_EQ(tarvo_m_alloc(mvi, 0, 4000, nullptr), VI_SUCCESS);  // 1000 samples
-    ASSERT_EQ(tarvo_m_mode(mvi, 0, 2), VI_SUCCESS);
-    ASSERT_EQ(tarvo_m_packet_size(mvi, 0, 250), VI_SUCCESS);
-    ASSERT_EQ(tarvo_m_start(mvi, 0), VI_SUCCESS);
+    ASSERT_NO_FATAL_FAILURE(startCounting(2, 250));
     bench::testing::advanceSeconds(0.5);
     EXPECT_EQ(state(), 0);
     EXPECT_EQ(takeEvents(), (std::vector<ViInt32>{4, 4, 4, 4, 0}));
@@ -155,10 +156,7 @@ TEST_F(CarrierAcquisition, CycleOverflowRaisesEvent0AndStops) {
 }
 
 TEST_F(CarrierAcquisition, StopEndsACycleWithWhatWasDue) {
-    counterInputs();
-    ASSERT_EQ(tarvo_m_mode(mvi, 0, 2), VI_SUCCESS);
-    ASSERT_EQ(tarvo_m_packet_size(mvi, 0, 1000), VI_SUCCESS);
-    ASSERT_EQ(tarvo_m_start(mvi, 0), VI_SUCCESS);
+    ASSERT_NO_FATAL_FAILURE(startCounting(2, 1000));
     bench::testing::advanceSeconds(0.0123);
     ASSERT_EQ(tarvo_m_stop(mvi, 0), VI_SUCCESS);
     bench::testing::advanceSeconds(1.0);

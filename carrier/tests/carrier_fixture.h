@@ -5,14 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "bench_test_interface.h"
+#include "carrier_session.h"
 #include "tarvo_32.h"
 #include "visa.h"
 
 namespace carrier_test {
-
-inline constexpr const char* kCarrier = "VXI0::24::INSTR";
-inline constexpr ViUInt32 RG_ID = 0x02, RG_COM1 = 0x04, RG_PERIOD = 0x06, RG_STATE = 0x0A, RG_COM3 = 0x0C,
-                          RG_STATE2 = 0x10, RG_LOAD1 = 0x12, RG_LOAD3 = 0x14;
 
 inline constexpr ViStatus kInvObject = VI_ERROR_INV_OBJECT;
 inline constexpr ViStatus kRsrcNotFound = VI_ERROR_RSRC_NFOUND;
@@ -26,10 +23,6 @@ inline constexpr ViStatus kParameter2 = VI_ERROR_PARAMETER2;
 inline constexpr ViStatus kParameter3 = VI_ERROR_PARAMETER3;
 inline constexpr ViStatus kNotSupportedAttr = VI_ERROR_NSUP_ATTR;
 
-inline ViUInt16 thresholdCode(double volts) {
-    return static_cast<ViUInt16>(static_cast<int>(volts * 0.5 / 10 * 4096) & 0x0FFF);
-}
-
 inline bench::ChannelInput volts(double v) {
     bench::ChannelInput in;
     in.volts = v;
@@ -41,13 +34,7 @@ protected:
     void SetUp() override {
         bench::testing::resetBench();
         bench::testing::useVirtualClock();
-        ASSERT_EQ(tarvo_init(const_cast<ViRsrc>(kCarrier), 1, 1, &carrier), VI_SUCCESS);
-        ASSERT_EQ(tarvo_m_init(carrier, 1, &mvi), VI_SUCCESS);
-        ViUInt32 bytes = 0;
-        ASSERT_EQ(tarvo_mem_q(carrier, &bytes), VI_SUCCESS);
-        ASSERT_EQ(tarvo_m_alloc(mvi, 0, bytes / 4, nullptr), VI_SUCCESS);
-        ASSERT_EQ(tarvo_m_clock(mvi, 0, 1600), VI_SUCCESS);  // 0.1 ms
-        ASSERT_EQ(tarvo_m_first_delay(mvi, 0, 1440), VI_SUCCESS);
+        ASSERT_NO_FATAL_FAILURE(openFirstModule(carrier, mvi));
     }
     void TearDown() override {
         if (carrier) {
@@ -56,13 +43,7 @@ protected:
         bench::testing::resetBench();
     }
 
-    // Relays on, normal measurement, both thresholds loaded.
-    void measureAt(double group1, double group2) {
-        ASSERT_EQ(tarvo_m_out16(mvi, RG_COM1, 0x5000 | thresholdCode(group1)), VI_SUCCESS);
-        ASSERT_EQ(tarvo_m_out16(mvi, RG_LOAD1, 0), VI_SUCCESS);
-        ASSERT_EQ(tarvo_m_out16(mvi, RG_COM3, 0x5000 | thresholdCode(group2)), VI_SUCCESS);
-        ASSERT_EQ(tarvo_m_out16(mvi, RG_LOAD3, 0), VI_SUCCESS);
-    }
+    void measureAt(double group1, double group2) { loadThresholds(mvi, group1, group2); }
 
     void allInputs(const bench::ChannelInput& in) {
         for (int k = 1; k <= 32; ++k) ASSERT_TRUE(bench::testing::setInput(kCarrier, 1, k, in));

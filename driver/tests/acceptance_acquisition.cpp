@@ -5,32 +5,16 @@ using namespace acceptance;
 
 namespace {
 
-using Names = std::vector<std::string>;
-
-const Names kWriteThresholds = {"in16 0x04", "out16 0x04", "in16 0x04", "out16 0x12",
-                                "in16 0x0C", "out16 0x0C", "in16 0x0C", "out16 0x14"};
-const Names kStartProcess = {"tarvo_m_get_attribute",
-                             "in16 0x0A",
-                             "in16 0x10",
-                             "in16 0x04",
-                             "out16 0x04",
-                             "in16 0x04",
-                             "in16 0x0C",
-                             "out16 0x0C",
-                             "in16 0x0C",
-                             "tarvo_m_start"};
-
-Names startCalls(const Names& modeCalls, bool events = false)
+CallNames startCalls(const CallNames& modeCalls, bool events = false)
 {
-    Names calls = {"tarvo_m_get_attribute", "in16 0x06", "out16 0x06"};
-    calls.insert(calls.end(), modeCalls.begin(), modeCalls.end());
-    calls.insert(calls.end(), kWriteThresholds.begin(), kWriteThresholds.end());
-    for (const char* call : {"in16 0x06", "out16 0x06", "tarvo_m_clock"})
-        calls.push_back(call);
-    if (events)
-        calls.push_back("tarvo_m_config_event");
-    calls.insert(calls.end(), kStartProcess.begin(), kStartProcess.end());
-    return calls;
+    return joinCalls({{"tarvo_m_get_attribute", "in16 0x06", "out16 0x06"},
+                      modeCalls,
+                      kWriteBothThresholds,
+                      {"in16 0x06", "out16 0x06", "tarvo_m_clock"},
+                      events ? CallNames{"tarvo_m_config_event"} : CallNames{},
+                      {"tarvo_m_get_attribute", "in16 0x0A", "in16 0x10"},
+                      kUpdateBothControls,
+                      {"tarvo_m_start"}});
 }
 
 class AcquisitionTest : public OpenSessionTest {
@@ -75,7 +59,7 @@ TEST_F(FakeCarrierTest, StartWithoutCarrierMemoryTouchesNoRegister)
     ASSERT_EQ(lumex_init(fake::kCarrier, 1, VI_TRUE, VI_TRUE, &vi), VI_SUCCESS);
     fake().clearLog();
     EXPECT_EQ(lumex_start(vi), LUMEX_ERROR_NO_CARRIER_MEMORY);
-    EXPECT_EQ(fake().callNames(), (Names{"tarvo_m_get_attribute"}));
+    EXPECT_EQ(fake().callNames(), (CallNames{"tarvo_m_get_attribute"}));
     // Memory the carrier already had reserved is found by a reset.
     ASSERT_EQ(tarvo_m_alloc(vi, 0, 400, nullptr), VI_SUCCESS);
     ASSERT_EQ(lumex_reset(vi), VI_SUCCESS);
@@ -132,7 +116,7 @@ TEST_F(AcquisitionTest, StartRefusesWhileTheModuleStillRuns)
     ASSERT_GE(lumex_start(vi), VI_SUCCESS);
     fake().clearLog();
     EXPECT_EQ(lumex_start(vi), LUMEX_ERROR_RUNNING);
-    EXPECT_EQ(fake().callNames(), (Names{"tarvo_m_get_attribute", "tarvo_m_get_attribute", "tarvo_m_state"}));
+    EXPECT_EQ(fake().callNames(), (CallNames{"tarvo_m_get_attribute", "tarvo_m_get_attribute", "tarvo_m_state"}));
     fake().with(vi, [](fake::Mezzanine& m) { m.running = false; });
     EXPECT_GE(lumex_start(vi), VI_SUCCESS);
 
@@ -203,7 +187,7 @@ TEST_F(AcquisitionTest, BlockModeReadSkipsThePollCheck)
     ViUInt32 sample = 0;
     EXPECT_EQ(lumex_read_sample(vi, &sample, nullptr, nullptr), VI_SUCCESS);
     EXPECT_EQ(sample, 0xFFFFFFFFu);
-    EXPECT_EQ(fake().callNames(), (Names{"tarvo_m_get_attribute", "tarvo_m_read_last"}));
+    EXPECT_EQ(fake().callNames(), (CallNames{"tarvo_m_get_attribute", "tarvo_m_read_last"}));
 
     ViInt32 ready = 0;
     EXPECT_EQ(lumex_numReadyData(vi, &ready), VI_SUCCESS);

@@ -47,19 +47,17 @@ private:
     bool raised_ = false;
 };
 
-class CloseRaces : public OpenSessionTest {
+class CloseRaces : public EventSessionTest {
 protected:
-    void SetUp() override
+    void clearHandlerState() override
     {
-        OpenSessionTest::SetUp();
         gHandlerStatus = 0;
         gHandlerCalls = 0;
-        ASSERT_EQ(lumex_mask_interrupt(vi, VI_TRUE), VI_SUCCESS);
     }
     void TearDown() override
     {
         fake().setCallHook(nullptr);
-        OpenSessionTest::TearDown();
+        EventSessionTest::TearDown();
     }
 };
 

@@ -23,6 +23,18 @@ SimulatedClock simulatedClock;
 
 }  // namespace
 
+const CallNames kUpdateBothControls = {"in16 0x04", "out16 0x04", "in16 0x04", "in16 0x0C", "out16 0x0C", "in16 0x0C"};
+const CallNames kWriteBothThresholds = {"in16 0x04", "out16 0x04", "in16 0x04", "out16 0x12",
+                                        "in16 0x0C", "out16 0x0C", "in16 0x0C", "out16 0x14"};
+
+CallNames joinCalls(std::initializer_list<CallNames> parts)
+{
+    CallNames calls;
+    for (const CallNames& part : parts)
+        calls.insert(calls.end(), part.begin(), part.end());
+    return calls;
+}
+
 std::chrono::nanoseconds simulatedNow()
 {
     return simulatedClock.now();
@@ -43,6 +55,15 @@ void OpenSessionTest::TearDown()
 {
     if (vi != VI_NULL)
         lumex_close(vi);
+}
+
+void EventSessionTest::SetUp()
+{
+    OpenSessionTest::SetUp();
+    if (HasFatalFailure())
+        return;
+    clearHandlerState();
+    ASSERT_EQ(lumex_mask_interrupt(vi, VI_TRUE), VI_SUCCESS);
 }
 
 ViStatus OpenSessionTest::reopen(ViBoolean idQuery, ViBoolean reset)

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "cp1251_text.h"
 #include "fake_carrier.h"
@@ -32,6 +34,15 @@ std::chrono::nanoseconds simulatedNow();
 
 using driver_test::cp1251;
 
+// Carrier calls the tests expect, named by what the driver does with them.
+using CallNames = std::vector<std::string>;
+// Each group's control register read, changed and read back (relays, reset bits).
+extern const CallNames kUpdateBothControls;
+// Each group's threshold written into its control register, read back, then loaded.
+extern const CallNames kWriteBothThresholds;
+// The sequences one after the other.
+CallNames joinCalls(std::initializer_list<CallNames> parts);
+
 class FakeCarrierTest : public ::testing::Test {
 protected:
     void SetUp() override { fake().clear(); }
@@ -48,6 +59,15 @@ protected:
     std::string message(ViStatus status);
 
     ViSession vi = VI_NULL;
+};
+
+// An open session whose carrier events reach the driver's interrupt routine.
+// The tests' user handlers keep what they see in globals, which
+// clearHandlerState() clears first so that no earlier test's events count.
+class EventSessionTest : public OpenSessionTest {
+protected:
+    void SetUp() override;
+    virtual void clearHandlerState() = 0;
 };
 
 }  // namespace acceptance

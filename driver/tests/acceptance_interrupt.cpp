@@ -30,18 +30,16 @@ ViInt16 _VI_FUNCH recordingHandler(ViSession vi, ViInt32 code)
     return gReply.load();
 }
 
-class InterruptTest : public OpenSessionTest {
+class InterruptTest : public EventSessionTest {
 protected:
-    void SetUp() override
+    void clearHandlerState() override
     {
-        OpenSessionTest::SetUp();
         gCalls = 0;
         gLastCode = 0;
         gLastSession = 0;
         gReply = 1;
         gCloseInside = false;
         gStatusInside = 0;
-        ASSERT_EQ(lumex_mask_interrupt(vi, VI_TRUE), VI_SUCCESS);
     }
     ViInt16 raise(ViInt32 event)
     {

@@ -7,27 +7,25 @@ using namespace acceptance;
 
 namespace {
 
-std::vector<std::string> resetCalls()
+CallNames resetCalls()
 {
-    return {"tarvo_m_get_attribute",
-            "in16 0x04",
-            "out16 0x04",
-            "in16 0x04",
-            "in16 0x0C",
-            "out16 0x0C",
-            "in16 0x0C",
-            "tarvo_m_reset",
-            "in16 0x0A",
-            "in16 0x10",
-            "tarvo_m_alloc_q",
-            "in16 0x04",
-            "out16 0x04",
-            "in16 0x04",
-            "out16 0x12",
-            "in16 0x0C",
-            "out16 0x0C",
-            "in16 0x0C",
-            "out16 0x14"};
+    return joinCalls({{"tarvo_m_get_attribute"},
+                      kUpdateBothControls,
+                      {"tarvo_m_reset", "in16 0x0A", "in16 0x10", "tarvo_m_alloc_q"},
+                      kWriteBothThresholds});
+}
+
+// The values a reset leaves: 0.1 ms sample period, single mode, 1000 samples.
+void expectResetSettings(ViSession vi)
+{
+    ViReal64 seconds = 0;
+    ViInt16 mode = -1;
+    ViInt32 samples = 0;
+    EXPECT_EQ(lumex_sample_period_q(vi, &seconds), VI_SUCCESS);
+    EXPECT_EQ(seconds, 0.0001);
+    EXPECT_EQ(lumex_mode_q(vi, &mode, &samples), VI_SUCCESS);
+    EXPECT_EQ(mode, 0);
+    EXPECT_EQ(samples, 1000);
 }
 
 }  // namespace
@@ -48,15 +46,13 @@ TEST_F(FakeCarrierTest, InitWithResetRunsEveryStepInOrder)
 {
     ViSession vi = VI_NULL;
     ASSERT_EQ(lumex_init(fake::kCarrier, 3, VI_TRUE, VI_TRUE, &vi), VI_SUCCESS);
-    std::vector<std::string> expected = {"tarvo_m_init", "tarvo_m_set_attribute", "tarvo_m_set_attribute", "in16 0x02",
-                                         "tarvo_m_sample_width"};
-    for (const auto& call : resetCalls())
-        expected.push_back(call);
-    for (const char* call :
-         {"tarvo_m_get_attribute", "out16 0x08", "tarvo_m_config_event", "tarvo_m_handler", "tarvo_m_first_delay",
-          "in16 0x04", "out16 0x04", "in16 0x04", "out16 0x12", "in16 0x0C", "out16 0x0C", "in16 0x0C", "out16 0x14"})
-        expected.push_back(call);
-    EXPECT_EQ(fake().callNames(), expected);
+    EXPECT_EQ(
+        fake().callNames(),
+        joinCalls(
+            {{"tarvo_m_init", "tarvo_m_set_attribute", "tarvo_m_set_attribute", "in16 0x02", "tarvo_m_sample_width"},
+             resetCalls(),
+             {"tarvo_m_get_attribute", "out16 0x08", "tarvo_m_config_event", "tarvo_m_handler", "tarvo_m_first_delay"},
+             kWriteBothThresholds}));
 
     // Relays off, bit 12 set, 2.0 V codes; the module type attribute is 9.
     EXPECT_EQ(fake().reg(vi, RG_COM1), 0x7199);
@@ -73,16 +69,9 @@ TEST_F(FakeCarrierTest, InitWithResetRunsEveryStepInOrder)
         EXPECT_EQ(m.resets, 1);
     });
     ViReal64 volts = 0;
-    ViReal64 seconds = 0;
-    ViInt16 mode = -1;
-    ViInt32 samples = 0;
     EXPECT_EQ(lumex_set_porog_group_q(vi, 2, &volts), VI_SUCCESS);
     EXPECT_EQ(volts, 2.0);
-    EXPECT_EQ(lumex_sample_period_q(vi, &seconds), VI_SUCCESS);
-    EXPECT_EQ(seconds, 0.0001);
-    EXPECT_EQ(lumex_mode_q(vi, &mode, &samples), VI_SUCCESS);
-    EXPECT_EQ(mode, 0);
-    EXPECT_EQ(samples, 1000);
+    expectResetSettings(vi);
     EXPECT_EQ(lumex_close(vi), VI_SUCCESS);
 }
 
@@ -190,16 +179,10 @@ TEST_F(OpenSessionTest, ResetRestoresTheRecordAndTheControlRegisters)
     EXPECT_EQ(reg(RG_COM3), 0x7199);
     EXPECT_EQ(reg(RG_IMASK), 1) << "the interrupt enable register is left alone";
     ViReal64 value = 0;
-    ViInt16 mode = -1;
-    ViInt32 samples = 0;
     ViBoolean mask = 9;
     EXPECT_EQ(lumex_set_porog_q(vi, &value), VI_SUCCESS);
     EXPECT_EQ(value, 2.0);
-    EXPECT_EQ(lumex_sample_period_q(vi, &value), VI_SUCCESS);
-    EXPECT_EQ(value, 0.0001);
-    EXPECT_EQ(lumex_mode_q(vi, &mode, &samples), VI_SUCCESS);
-    EXPECT_EQ(mode, 0);
-    EXPECT_EQ(samples, 1000);
+    expectResetSettings(vi);
     EXPECT_EQ(lumex_mask_interrupt_q(vi, &mask), VI_SUCCESS);
     EXPECT_EQ(mask, 0);
 }

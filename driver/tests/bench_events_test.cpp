@@ -48,19 +48,7 @@ protected:
 TEST_F(BenchEventsTest, PacketEventsReachTheUserHandlerDuringACycle)
 {
     counterInputs(0.0001);
-    ASSERT_EQ(lumex_mode_cycle(vi, 1000), VI_SUCCESS);
-    ASSERT_EQ(lumex_start(vi), VI_SUCCESS);
-    std::vector<ViUInt32> buffer(10000);
-    std::int64_t k = 0;
-    for (int second = 0; second < 3; ++second) {
-        bench::testing::advanceSeconds(1.0);
-        ViInt32 got = 0;
-        ASSERT_EQ(lumex_read_packet(vi, 10000, buffer.data(), &got), VI_SUCCESS);
-        ASSERT_EQ(got, 10000);
-        for (ViInt32 i = 0; i < got; ++i, ++k)
-            ASSERT_EQ(buffer[i], counterSample(k));
-    }
-    ASSERT_EQ(lumex_stop(vi), VI_SUCCESS);
+    ASSERT_TRUE(cycleDeliversCounterFrames(1000, 3, 1.0, 10000, 10000));
     EXPECT_EQ(takeCodes(), std::vector<ViInt32>(30, 2));
 }
 

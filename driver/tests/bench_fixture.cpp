@@ -1,5 +1,7 @@
 #include "bench_fixture.h"
 
+#include <vector>
+
 namespace on_bench {
 
 void BenchTest::open(bool virtualClock)
@@ -12,6 +14,14 @@ void BenchTest::open(bool virtualClock)
     ViUInt32 bytes = 0;
     ASSERT_EQ(tarvo_mem_q(carrier, &bytes), VI_SUCCESS);
     ASSERT_EQ(lumex_alloc(vi, static_cast<ViInt32>(bytes / 16)), VI_SUCCESS);
+}
+
+void BenchTest::openCounting(double period)
+{
+    open(true);
+    counterInputs(period);
+    ASSERT_EQ(lumex_input_trigger(vi, VI_TRUE), VI_SUCCESS);
+    ASSERT_EQ(lumex_sample_period(vi, period), VI_SUCCESS);
 }
 
 void BenchTest::TearDown()
@@ -41,6 +51,36 @@ void BenchTest::allInputs(const bench::ChannelInput& in)
 void BenchTest::counterInputs(double period)
 {
     ASSERT_TRUE(bench::testing::setCounterInputs(kCarrier, 1, period));
+}
+
+::testing::AssertionResult BenchTest::cycleDeliversCounterFrames(ViInt32 packetFrames, int steps, double seconds,
+                                                                 ViInt32 ask, ViInt32 expected)
+{
+    ViStatus status = lumex_mode_cycle(vi, packetFrames);
+    if (status == VI_SUCCESS)
+        status = lumex_start(vi);
+    if (status != VI_SUCCESS)
+        return ::testing::AssertionFailure() << "the cycle did not start: status " << status;
+    std::vector<ViUInt32> buffer(static_cast<std::size_t>(ask));
+    std::int64_t k = 0;
+    for (int step = 0; step < steps; ++step) {
+        bench::testing::advanceSeconds(seconds);
+        ViInt32 got = 0;
+        status = lumex_read_packet(vi, ask, buffer.data(), &got);
+        if (status != VI_SUCCESS)
+            return ::testing::AssertionFailure() << "packet " << step << " read with status " << status;
+        if (got != expected)
+            return ::testing::AssertionFailure()
+                   << "packet " << step << " brought " << got << " frames, not " << expected;
+        for (ViInt32 i = 0; i < got; ++i, ++k) {
+            if (buffer[i] != counterSample(k))
+                return ::testing::AssertionFailure()
+                       << "frame " << k << " reads 0x" << std::hex << buffer[i] << ", not 0x" << counterSample(k);
+        }
+    }
+    if ((status = lumex_stop(vi)) != VI_SUCCESS)
+        return ::testing::AssertionFailure() << "the cycle did not stop: status " << status;
+    return ::testing::AssertionSuccess();
 }
 
 }  // namespace on_bench

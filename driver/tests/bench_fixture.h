@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "bench_test_interface.h"
@@ -36,6 +37,9 @@ class BenchTest : public ::testing::Test {
 protected:
     // Virtual time for acquisitions; the self-test's polls need real time.
     void open(bool virtualClock);
+    // Opens on virtual time with counter inputs at the given period, the
+    // trigger on and the same sample period: ready for a mode and a start.
+    void openCounting(double period);
     void TearDown() override;
     ViUInt16 reg(ViUInt32 offset);
     void allInputs(const bench::ChannelInput& in);
@@ -43,6 +47,13 @@ protected:
     // j of k is set, at the given period and the driver's 90 us first delay.
     void counterInputs(double period);
     static ViUInt32 counterSample(std::int64_t k) { return static_cast<ViUInt32>(k & 0xFFFF) * 0x10001u; }
+    // A cycle of `packetFrames` frames a packet on the counter inputs: started,
+    // then `steps` packets read, the bench moved on by `seconds` before each
+    // and up to `ask` frames asked for, then stopped. Each packet must bring
+    // `expected` frames, and all of them together the counter pattern from
+    // the run's first frame on.
+    ::testing::AssertionResult cycleDeliversCounterFrames(ViInt32 packetFrames, int steps, double seconds, ViInt32 ask,
+                                                          ViInt32 expected);
 
     ViSession carrier = VI_NULL;
     ViSession vi = VI_NULL;

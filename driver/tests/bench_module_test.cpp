@@ -79,10 +79,7 @@ TEST_F(BenchTest, StartWarnsAboutGroupTwoRelaysButRuns)
 
 TEST_F(BenchTest, BlockReturnsTheFramesOfItsPeriod)
 {
-    open(true);
-    counterInputs(0.001);
-    ASSERT_EQ(lumex_input_trigger(vi, VI_TRUE), VI_SUCCESS);
-    ASSERT_EQ(lumex_sample_period(vi, 0.001), VI_SUCCESS);
+    openCounting(0.001);
     ASSERT_EQ(lumex_mode_block(vi, 2000), VI_SUCCESS);
     ASSERT_EQ(lumex_start(vi), VI_SUCCESS);
     EXPECT_EQ(reg(RG_PERIOD) & 0xA7FF, 199);
@@ -102,23 +99,8 @@ TEST_F(BenchTest, BlockReturnsTheFramesOfItsPeriod)
 
 TEST_F(BenchTest, CycleDeliversEveryFrameInOrder)
 {
-    open(true);
-    counterInputs(0.0001);
-    ASSERT_EQ(lumex_input_trigger(vi, VI_TRUE), VI_SUCCESS);
-    ASSERT_EQ(lumex_sample_period(vi, 0.0001), VI_SUCCESS);
-    ASSERT_EQ(lumex_mode_cycle(vi, 1000), VI_SUCCESS);
-    ASSERT_EQ(lumex_start(vi), VI_SUCCESS);
-    std::vector<ViUInt32> buffer(8000);
-    std::int64_t k = 0;
-    for (int step = 0; step < 20; ++step) {
-        bench::testing::advanceSeconds(0.05);
-        ViInt32 got = 0;
-        ASSERT_EQ(lumex_read_packet(vi, static_cast<ViInt32>(buffer.size()), buffer.data(), &got), VI_SUCCESS);
-        ASSERT_EQ(got, 500);
-        for (ViInt32 i = 0; i < got; ++i, ++k)
-            ASSERT_EQ(buffer[i], counterSample(k)) << "frame " << k;
-    }
-    EXPECT_EQ(lumex_stop(vi), VI_SUCCESS);
+    openCounting(0.0001);
+    EXPECT_TRUE(cycleDeliversCounterFrames(1000, 20, 0.05, 8000, 500));
 }
 
 TEST_F(BenchTest, ThresholdAtPlusTenVoltsReadsAsTheHighestThreshold)

@@ -11,6 +11,7 @@
 #include "host_panel.h"
 #include "host_uir.h"
 #include "plugin_loader.h"
+#include "plugin_skip.h"
 
 namespace host {
 namespace {
@@ -54,8 +55,7 @@ void insideDemoPanel(void* data) {
 }
 
 TEST(HostWithPlugin, NestedPanelsOnePerPositionAndExitEndsThemAll) {
-    if (!std::filesystem::exists(HOST_TEST_PLUGIN))
-        GTEST_SKIP() << "the soft front panel plug-in is not built yet (" << HOST_TEST_PLUGIN << ")";
+    SKIP_WITHOUT_PLUGIN();
     SorviPlugin plugin;
     ASSERT_TRUE(plugin.load(HOST_TEST_PLUGIN)) << plugin.error();
     {

@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
+#include "plugin_skip.h"
 #include "sorvi_version.h"
 
 namespace host {
@@ -47,41 +49,43 @@ protected:
         std::filesystem::remove_all(shots_);
     }
     void TearDown() override { std::filesystem::remove_all(shots_); }
+
+    // Runs a script of the tests' folder, saving screenshots into shots_.
+    HostRun runWithShots(const char* name, const std::string& workDir = {}) {
+        return runHost("--script " + script(name) + " --screenshots " + shots_.string(), "", workDir);
+    }
+    // The script runs to its end and leaves each of these screenshots.
+    void expectRunSaves(const char* name, std::initializer_list<const char*> shots) {
+        const HostRun run = runWithShots(name);
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        for (const char* shot : shots)
+            EXPECT_TRUE(std::filesystem::exists(shots_ / shot)) << shot << "\n" << run.output;
+    }
+
     std::filesystem::path shots_;
 };
 
 TEST_F(ScriptedHost, DemoInstanceOpensAndEnds) {
-    if (!std::filesystem::exists(HOST_TEST_PLUGIN))
-        GTEST_SKIP() << "the soft front panel plug-in is not built yet (" << HOST_TEST_PLUGIN << ")";
-    const HostRun run = runHost("--script " + script("demo.tks") + " --screenshots " + shots_.string());
-    EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_TRUE(std::filesystem::exists(shots_ / "host_demo_closed.png")) << run.output;
+    SKIP_WITHOUT_PLUGIN();
+    expectRunSaves("demo.tks", {"host_demo_closed.png"});
 }
 
 TEST_F(ScriptedHost, BenchWindowRaisesAFifoOverflowThePanelShows) {
-    if (!std::filesystem::exists(HOST_TEST_PLUGIN))
-        GTEST_SKIP() << "the soft front panel plug-in is not built yet (" << HOST_TEST_PLUGIN << ")";
-    const HostRun run = runHost("--script " + script("bench_window_fifo.tks") + " --screenshots " + shots_.string());
-    EXPECT_TRUE(std::filesystem::exists(shots_ / "BENCH.png")) << run.output;
-    EXPECT_EQ(run.exitCode, 0) << run.output;
+    SKIP_WITHOUT_PLUGIN();
+    expectRunSaves("bench_window_fifo.tks", {"BENCH.png"});
 }
 
 TEST_F(ScriptedHost, DefaultBenchOpensTwoPositionsSideBySide) {
-    if (!std::filesystem::exists(HOST_TEST_PLUGIN))
-        GTEST_SKIP() << "the soft front panel plug-in is not built yet (" << HOST_TEST_PLUGIN << ")";
-    const HostRun run = runHost("--script " + script("bench.tks") + " --screenshots " + shots_.string());
-    EXPECT_EQ(run.exitCode, 0) << run.output;
-    EXPECT_TRUE(std::filesystem::exists(shots_ / "host_bench.png")) << run.output;
+    SKIP_WITHOUT_PLUGIN();
+    expectRunSaves("bench.tks", {"host_bench.png"});
 }
 
 // A cycle run on the default bench with a result file, chart and list, and
 // a FIFO overflow raised on the bench (the script checks the panels).
 TEST_F(ScriptedHost, CycleRunWritesWholeFramesAndShowsTheFifoOverflow) {
-    if (!std::filesystem::exists(HOST_TEST_PLUGIN))
-        GTEST_SKIP() << "the soft front panel plug-in is not built yet (" << HOST_TEST_PLUGIN << ")";
+    SKIP_WITHOUT_PLUGIN();
     std::filesystem::create_directories(shots_);
-    const HostRun run = runHost("--script " + script("cycle_run.tks") + " --screenshots " + shots_.string(), "",
-                                shots_.string());
+    const HostRun run = runWithShots("cycle_run.tks", shots_.string());
     EXPECT_EQ(run.exitCode, 0) << run.output;
     const auto file = shots_ / "cycle_run.sorvi";
     ASSERT_TRUE(std::filesystem::exists(file)) << run.output;
@@ -94,12 +98,8 @@ TEST_F(ScriptedHost, CycleRunWritesWholeFramesAndShowsTheFifoOverflow) {
 // Thresholds by group, a register, the self-test, the DAC sweep and the
 // ring size on position 3 (the script checks what the panels show).
 TEST_F(ScriptedHost, SettingsAndTestPanelsOfAModule) {
-    if (!std::filesystem::exists(HOST_TEST_PLUGIN))
-        GTEST_SKIP() << "the soft front panel plug-in is not built yet (" << HOST_TEST_PLUGIN << ")";
-    const HostRun run = runHost("--script " + script("settings_run.tks") + " --screenshots " + shots_.string());
-    EXPECT_EQ(run.exitCode, 0) << run.output;
-    for (const char* shot : {"sorvi_ST_result.png", "sorvi_TP_sweep.png", "sorvi_PP_params.png"})
-        EXPECT_TRUE(std::filesystem::exists(shots_ / shot)) << shot;
+    SKIP_WITHOUT_PLUGIN();
+    expectRunSaves("settings_run.tks", {"sorvi_ST_result.png", "sorvi_TP_sweep.png", "sorvi_PP_params.png"});
 }
 
 TEST_F(ScriptedHost, BenchOptionChoosesTheBenchAndALoneCarrierOpensAtOnce) {

@@ -15,6 +15,7 @@
 #include <paneltk/paneltk.h>
 
 #include "plugin_loader.h"
+#include "plugin_skip.h"
 #include "tarvo_32.h"
 
 namespace host {
@@ -133,8 +134,7 @@ void insideDemoLoop(void* data) {
 class PluginInstances : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(HOST_TEST_PLUGIN))
-            GTEST_SKIP() << "the soft front panel plug-in is not built yet (" << HOST_TEST_PLUGIN << ")";
+        SKIP_WITHOUT_PLUGIN();
         ASSERT_TRUE(plugin_.load(HOST_TEST_PLUGIN)) << plugin_.error();
         home_ = tk::newPanel(0, "Хост", 10, 10, 100, 200, "HOSTTEST");
         ASSERT_GT(home_, 0);

@@ -122,14 +122,9 @@ TEST_F(VeriskPanels, ProtocolFileGetsTitleOnceAndEveryLineFeedAsCrLf) {
     std::string title;
     tk::getPanelAttribute(protocolPanel(3), tk::ATTR_TITLE, title);
     EXPECT_EQ(title, "Протокол поверки");
-    int lines = 0;
-    tk::lineCount(protocolPanel(3), CHLP_LOG, lines);
-    EXPECT_EQ(lines, 5);
-    std::string line;
-    tk::lineText(protocolPanel(3), CHLP_LOG, 2, line);
-    EXPECT_EQ(line, "канал  7    1(норма)");
-    tk::lineText(protocolPanel(3), CHLP_LOG, 4, line);
-    EXPECT_EQ(line, "!");
+    EXPECT_EQ(windowLineCount(3), 5);
+    EXPECT_EQ(windowLine(3, 2), "канал  7    1(норма)");
+    EXPECT_EQ(windowLine(3, 4), "!");
 
     DiscardChlp(3);
     EXPECT_EQ(protocolFile(3), 0);

@@ -39,12 +39,6 @@ std::size_t popupsTitled(const std::string& title) {
     return n;
 }
 
-std::string windowLine(int window, int line) {
-    std::string text;
-    tk::lineText(protocolPanel(window), CHLP_LOG, line, text);
-    return text;
-}
-
 class ProtocolFile : public VeriskPanels {
 protected:
     void SetUp() override {
@@ -67,12 +61,8 @@ TEST_F(ProtocolFile, WriteErrorIsShownOncePerOpeningAndTheWindowGoesOn) {
     WriteLOG(6, "первая\n");
     WriteLOG(6, "вторая\n");
     EXPECT_EQ(popupsTitled(kWriteError), before + 1);
-    int lines = 0;
-    tk::lineCount(protocolPanel(6), CHLP_LOG, lines);
-    EXPECT_EQ(lines, 3);
-    std::string line;
-    tk::lineText(protocolPanel(6), CHLP_LOG, 2, line);
-    EXPECT_EQ(line, "вторая");
+    EXPECT_EQ(windowLineCount(6), 3);
+    EXPECT_EQ(windowLine(6, 2), "вторая");
     tk::startScript(kAnswerWriteError, "full again");
     ASSERT_EQ(SetupChlp(kVeriskResource, 6, "Протокол", "/dev/full"), 0);
     EXPECT_EQ(popupsTitled(kWriteError), before + 2);
@@ -95,10 +85,8 @@ TEST_F(ProtocolFile, PathThatDoesNotFitIsRefusedWithTheOpeningPopup) {
     EXPECT_EQ(protocolFile(7), -1);
     std::size_t files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) files += entry.is_regular_file();
-    EXPECT_EQ(files, 0u);  // nothing written under a cut name
-    int lines = 0;
-    tk::lineCount(protocolPanel(7), CHLP_LOG, lines);
-    EXPECT_EQ(lines, 1);  // the title, on screen only
+    EXPECT_EQ(files, 0u);              // nothing written under a cut name
+    EXPECT_EQ(windowLineCount(7), 1);  // the title, on screen only
     DiscardChlp(7);
     tk::resetScript();
 }

@@ -80,6 +80,12 @@ std::size_t countOf(const std::string& text, const std::string& what) {
 const char* const kSelectFirstCarrier = "timeout 10\nselect-list LIST 0\ncommit MP_SELFTEST\ncommit ST_CLOSE\n";
 const char* const kExit = "commit MP_MP_EXIT\ncommit EXIT_POPUP_EXIT_YES\n";
 
+// Runs the steps between choosing carrier `item` of the selection list and
+// the usual exit, on a bench in a fresh directory; returns the directory.
+std::string runOnCarrier(int item, const std::string& steps, const std::string& bench) {
+    return runScript("timeout 10\nselect-list LIST " + std::to_string(item) + "\n" + steps + kExit, bench);
+}
+
 }  // namespace
 
 TEST(ScriptedRun, ExampleFullVerificationIsAllInNorm) {
@@ -189,27 +195,24 @@ TEST(ScriptedRun, UnopenableProtocolFileLeavesTheWindowOnly) {
 }
 
 TEST(ScriptedRun, PositionsTwoAndFourAreOfferedAndEachOpensItsOwnProtocol) {
-    std::string script = "timeout 10\nselect-list LIST 0\n";
-    script += "expect items MP_MEZ_NUM 2\nexpect value MP_MEZ_NUM \"2\"\n";
-    script += "commit TP_INPUT\ncommit P4_COMMANDBUTTON_2\n";
-    script += "ring MP_MEZ_NUM \"4\"\nexpect value MP_MEZ_NUM \"4\"\n";
-    script += "commit TP_INPUT\ncommit P4_COMMANDBUTTON_2\n";
-    script += "ring MP_MEZ_NUM \"4\"\n";  // the same position again starts another protocol
-    script += "commit TP_INPUT\ncommit P4_COMMANDBUTTON_2\n";
-    script += kExit;
-    const std::string dir = runScript(script, testBench("positions_2_4.yaml"));
+    std::string steps = "expect items MP_MEZ_NUM 2\nexpect value MP_MEZ_NUM \"2\"\n";
+    steps += "commit TP_INPUT\ncommit P4_COMMANDBUTTON_2\n";
+    steps += "ring MP_MEZ_NUM \"4\"\nexpect value MP_MEZ_NUM \"4\"\n";
+    steps += "commit TP_INPUT\ncommit P4_COMMANDBUTTON_2\n";
+    steps += "ring MP_MEZ_NUM \"4\"\n";  // the same position again starts another protocol
+    steps += "commit TP_INPUT\ncommit P4_COMMANDBUTTON_2\n";
+    const std::string dir = runOnCarrier(0, steps, testBench("positions_2_4.yaml"));
     EXPECT_EQ(readBytes(dir + "/sorvi.log"), asFile("Протокол поверки мезонина СОРВИ крейт 0,слот 3,мезонин 2"
                                                     "Протокол поверки мезонина СОРВИ крейт 0,слот 3,мезонин 4"
                                                     "Протокол поверки мезонина СОРВИ крейт 0,слот 3,мезонин 4"));
 }
 
 TEST(ScriptedRun, ModuleOnAnLxiBoxCanBeVerified) {
-    std::string script = "timeout 10\nselect-list LIST 0\ncommit MP_SELFTEST\n";
-    script += "expect value ST_RESULT \"0\"\nexpect value ST_MSG \"Самоконтроль завершен успешно\"\ncommit ST_CLOSE\n";
-    script += "expect value MP_K \"0\"\nexpect value MP_S \"0\"\n";
-    script += "commit TP_INPUT\n" + repeat("commit P4_START", 32) + "commit P4_INPUT\ncommit P4_COMMANDBUTTON_2\n";
-    script += kExit;
-    const std::string dir = runScript(script, testBench("lxi_box.yaml"));
+    std::string steps = "commit MP_SELFTEST\n";
+    steps += "expect value ST_RESULT \"0\"\nexpect value ST_MSG \"Самоконтроль завершен успешно\"\ncommit ST_CLOSE\n";
+    steps += "expect value MP_K \"0\"\nexpect value MP_S \"0\"\n";
+    steps += "commit TP_INPUT\n" + repeat("commit P4_START", 32) + "commit P4_INPUT\ncommit P4_COMMANDBUTTON_2\n";
+    const std::string dir = runOnCarrier(0, steps, testBench("lxi_box.yaml"));
     EXPECT_EQ(readBytes(dir + "/sorvi.log"),
               asFile(std::string("Протокол поверки мезонина СОРВИ крейт 0,слот 0,мезонин 1") + kResistanceHeading +
                      "Сопротивление >= 100 кОм.\n" + channelLines(allCells("1"), 1)));
@@ -272,40 +275,33 @@ TEST(ScriptedRun, ScreenshotScriptSavesEveryWindowAsPng) {
 // The program raises these boxes without a title: they carry the title of the
 // main window, "СОРВИ".
 TEST(ScriptedRun, CarrierThatDoesNotOpenIsReportedAndTheProgramRunsOn) {
-    std::string script = "timeout 10\nselect-list LIST 0\n";
-    script +=
+    std::string steps =
         "answer expect \"СОРВИ\" \"          Ошибка инициализации.\\nУстройство занято либо не сконфигурировано\\n"
         "          Менеджером Ресурсов.\"\n";
-    script += "expect items MP_MEZ_NUM 0\n";
-    script += kExit;
-    runScript(script, testBench("failures.yaml"));
+    steps += "expect items MP_MEZ_NUM 0\n";
+    runOnCarrier(0, steps, testBench("failures.yaml"));
 }
 
 TEST(ScriptedRun, CarrierWithoutSorviModulesOffersNoPosition) {
-    std::string script = "timeout 10\nselect-list LIST 1\n";
-    script += "answer expect \"СОРВИ\" \"нет наших мезонинов на базе\"\n";
-    script += "expect items MP_MEZ_NUM 0\n";
-    script += kExit;
-    runScript(script, testBench("failures.yaml"));
+    std::string steps = "answer expect \"СОРВИ\" \"нет наших мезонинов на базе\"\n";
+    steps += "expect items MP_MEZ_NUM 0\n";
+    runOnCarrier(1, steps, testBench("failures.yaml"));
 }
 
 TEST(ScriptedRun, ModuleThatFailsIdentificationLeavesADriverMessageInRed) {
-    std::string script = "timeout 10\nselect-list LIST 2\n";
-    script += "answer expect \"СОРВИ\" \"Ошибка инициализации\"\n";
-    script += "expect items MP_MEZ_NUM 1\n";
-    script += "expect color MP_ERROR_MESSAGE 0xFF0000\n";
-    script += "commit MP_SELFTEST\nexpect value ST_MSG \"Демо режим\"\ncommit ST_CLOSE\n";
-    script += kExit;
-    runScript(script, testBench("failures.yaml"));
+    std::string steps = "answer expect \"СОРВИ\" \"Ошибка инициализации\"\n";
+    steps += "expect items MP_MEZ_NUM 1\n";
+    steps += "expect color MP_ERROR_MESSAGE 0xFF0000\n";
+    steps += "commit MP_SELFTEST\nexpect value ST_MSG \"Демо режим\"\ncommit ST_CLOSE\n";
+    runOnCarrier(2, steps, testBench("failures.yaml"));
 }
 
 TEST(ScriptedRun, FailedSelfTestShowsTheDriverMessage) {
-    std::string script = "timeout 10\nselect-list LIST 0\nbench at VXI0::24::INSTR 1 stuck 1 low\n";
-    script += "commit MP_SELFTEST\nexpect value ST_RESULT \"3\"\n";
-    script += "expect value ST_MSG \"Не проходит сигнал логической 1. Прочитано 0xfffffffe\"\n";
-    script += "expect dimmed ST_CLOSE 0\ncommit ST_CLOSE\nexpect visible ST 0\n";
-    script += kExit;
-    runScript(script, "");
+    std::string steps = "bench at VXI0::24::INSTR 1 stuck 1 low\n";
+    steps += "commit MP_SELFTEST\nexpect value ST_RESULT \"3\"\n";
+    steps += "expect value ST_MSG \"Не проходит сигнал логической 1. Прочитано 0xfffffffe\"\n";
+    steps += "expect dimmed ST_CLOSE 0\ncommit ST_CLOSE\nexpect visible ST 0\n";
+    runOnCarrier(0, steps, "");
 }
 
 // The module taken off the bus after it was opened: the self-test fails and

@@ -6,7 +6,24 @@
 
 #include <paneltk/paneltk.h>
 
+#include <string>
+
+#include "chklog.h"
 #include "t_sorvi.h"
+#include "verisk_uir.h"
+
+// What protocol window `window` shows: its number of lines, and one line.
+inline int windowLineCount(int window) {
+    int lines = 0;
+    tk::lineCount(protocolPanel(window), CHLP_LOG, lines);
+    return lines;
+}
+
+inline std::string windowLine(int window, int line) {
+    std::string text;
+    tk::lineText(protocolPanel(window), CHLP_LOG, line, text);
+    return text;
+}
 
 class VeriskPanels : public ::testing::Test {
 protected:

@@ -9,44 +9,27 @@ using Attributes = VisaTest;
 
 TEST_F(Attributes, VxiCarrier) {
     const ViSession vi = open(kVxiCarrier);
-    ViUInt16 u16 = 0;
-    ViInt16 i16 = 0;
+    EXPECT_EQ(attribute<ViUInt16>(vi, VI_ATTR_INTF_TYPE), VI_INTF_VXI);
+    EXPECT_EQ(attribute<ViInt16>(vi, VI_ATTR_SLOT), 3);
+    EXPECT_EQ(attribute<ViUInt16>(vi, VI_ATTR_MANF_ID), 0xE76);
+    EXPECT_EQ(attribute<ViUInt16>(vi, VI_ATTR_MODEL_CODE), 0x10D);
+    EXPECT_EQ(attribute<ViInt16>(vi, VI_ATTR_MAINFRAME_LA), 0);
+    EXPECT_EQ(attribute<ViInt16>(vi, VI_ATTR_VXI_LA), 24);
+    EXPECT_EQ(textAttribute(vi, VI_ATTR_INTF_INST_NAME), "VXI0");
+    EXPECT_EQ(textAttribute(vi, VI_ATTR_RSRC_CLASS), "INSTR");
     ViChar text[256];
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_INTF_TYPE, &u16), VI_SUCCESS);
-    EXPECT_EQ(u16, VI_INTF_VXI);
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_SLOT, &i16), VI_SUCCESS);
-    EXPECT_EQ(i16, 3);
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_MANF_ID, &u16), VI_SUCCESS);
-    EXPECT_EQ(u16, 0xE76);
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_MODEL_CODE, &u16), VI_SUCCESS);
-    EXPECT_EQ(u16, 0x10D);
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_MAINFRAME_LA, &i16), VI_SUCCESS);
-    EXPECT_EQ(i16, 0);
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_VXI_LA, &i16), VI_SUCCESS);
-    EXPECT_EQ(i16, 24);
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_INTF_INST_NAME, text), VI_SUCCESS);
-    EXPECT_STREQ(text, "VXI0");
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_RSRC_CLASS, text), VI_SUCCESS);
-    EXPECT_STREQ(text, "INSTR");
     EXPECT_EQ(viGetAttribute(vi, VI_ATTR_TCPIP_ADDR, text), VI_ERROR_NSUP_ATTR);
     EXPECT_EQ(viGetAttribute(vi, VI_ATTR_USB_SERIAL_NUM, text), VI_ERROR_NSUP_ATTR);
 }
 
 TEST_F(Attributes, UsbBoxHasNoVxiAttributes) {
     const ViSession vi = open(kUsbBox);
-    ViUInt16 u16 = 0;
+    EXPECT_EQ(attribute<ViUInt16>(vi, VI_ATTR_INTF_TYPE), VI_INTF_USB);
+    EXPECT_EQ(textAttribute(vi, VI_ATTR_INTF_INST_NAME), "USB0");
+    EXPECT_EQ(textAttribute(vi, VI_ATTR_USB_SERIAL_NUM), "0457");
+    EXPECT_EQ(attribute<ViInt16>(vi, VI_ATTR_USB_INTFC_NUM), 0);
+    EXPECT_EQ(textAttribute(vi, VI_ATTR_MANF_NAME), "VELTRONA");
     ViInt16 i16 = 0;
-    ViChar text[256];
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_INTF_TYPE, &u16), VI_SUCCESS);
-    EXPECT_EQ(u16, VI_INTF_USB);
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_INTF_INST_NAME, text), VI_SUCCESS);
-    EXPECT_STREQ(text, "USB0");
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_USB_SERIAL_NUM, text), VI_SUCCESS);
-    EXPECT_STREQ(text, "0457");
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_USB_INTFC_NUM, &i16), VI_SUCCESS);
-    EXPECT_EQ(i16, 0);
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_MANF_NAME, text), VI_SUCCESS);
-    EXPECT_STREQ(text, "VELTRONA");
     EXPECT_EQ(viGetAttribute(vi, VI_ATTR_SLOT, &i16), VI_ERROR_NSUP_ATTR);
     EXPECT_EQ(viGetAttribute(vi, VI_ATTR_MAINFRAME_LA, &i16), VI_ERROR_NSUP_ATTR);
     EXPECT_EQ(viGetAttribute(vi, VI_ATTR_VXI_LA, &i16), VI_ERROR_NSUP_ATTR);
@@ -55,24 +38,15 @@ TEST_F(Attributes, UsbBoxHasNoVxiAttributes) {
 TEST_F(Attributes, LocalSettingsAreKeptPerSession) {
     const ViSession a = open(kUsbBox);
     const ViSession b = open(kUsbBox);
-    ViUInt32 tmo = 0;
-    ASSERT_EQ(viGetAttribute(a, VI_ATTR_TMO_VALUE, &tmo), VI_SUCCESS);
-    EXPECT_EQ(tmo, 2000u);
+    EXPECT_EQ(attribute<ViUInt32>(a, VI_ATTR_TMO_VALUE), 2000u);
     ASSERT_EQ(viSetAttribute(a, VI_ATTR_TMO_VALUE, 125), VI_SUCCESS);
-    ASSERT_EQ(viGetAttribute(a, VI_ATTR_TMO_VALUE, &tmo), VI_SUCCESS);
-    EXPECT_EQ(tmo, 125u);
-    ASSERT_EQ(viGetAttribute(b, VI_ATTR_TMO_VALUE, &tmo), VI_SUCCESS);
-    EXPECT_EQ(tmo, 2000u);
-    ViUInt8 term = 0;
-    ViBoolean enabled = VI_TRUE;
+    EXPECT_EQ(attribute<ViUInt32>(a, VI_ATTR_TMO_VALUE), 125u);
+    EXPECT_EQ(attribute<ViUInt32>(b, VI_ATTR_TMO_VALUE), 2000u);
     ASSERT_EQ(viSetAttribute(a, VI_ATTR_TERMCHAR, '\r'), VI_SUCCESS);
-    ASSERT_EQ(viGetAttribute(a, VI_ATTR_TERMCHAR, &term), VI_SUCCESS);
-    EXPECT_EQ(term, '\r');
-    ASSERT_EQ(viGetAttribute(a, VI_ATTR_TERMCHAR_EN, &enabled), VI_SUCCESS);
-    EXPECT_EQ(enabled, VI_FALSE);
+    EXPECT_EQ(attribute<ViUInt8>(a, VI_ATTR_TERMCHAR), '\r');
+    EXPECT_EQ(attribute<ViBoolean>(a, VI_ATTR_TERMCHAR_EN), VI_FALSE);
     ASSERT_EQ(viSetAttribute(a, VI_ATTR_TERMCHAR_EN, VI_TRUE), VI_SUCCESS);
-    ASSERT_EQ(viGetAttribute(a, VI_ATTR_TERMCHAR_EN, &enabled), VI_SUCCESS);
-    EXPECT_EQ(enabled, VI_TRUE);
+    EXPECT_EQ(attribute<ViBoolean>(a, VI_ATTR_TERMCHAR_EN), VI_TRUE);
 }
 
 TEST_F(Attributes, RefusedSettings) {
@@ -92,16 +66,10 @@ TEST_F(Attributes, RefusedSettings) {
 }
 
 TEST_F(Attributes, ImplementationAttributesOnEverySession) {
-    ViVersion version = 0;
-    ViChar text[256];
-    ASSERT_EQ(viGetAttribute(rm, VI_ATTR_RSRC_SPEC_VERSION, &version), VI_SUCCESS);
-    EXPECT_EQ(version, VI_SPEC_VERSION);
-    ASSERT_EQ(viGetAttribute(rm, VI_ATTR_RSRC_MANF_NAME, text), VI_SUCCESS);
-    EXPECT_GT(std::strlen(text), 0u);
-    ViAccessMode lock = 99;
+    EXPECT_EQ(attribute<ViVersion>(rm, VI_ATTR_RSRC_SPEC_VERSION), VI_SPEC_VERSION);
+    EXPECT_FALSE(textAttribute(rm, VI_ATTR_RSRC_MANF_NAME).empty());
     const ViSession vi = open(kVxiCarrier);
-    ASSERT_EQ(viGetAttribute(vi, VI_ATTR_RSRC_LOCK_STATE, &lock), VI_SUCCESS);
-    EXPECT_EQ(lock, static_cast<ViAccessMode>(VI_NO_LOCK));
+    EXPECT_EQ(attribute<ViAccessMode>(vi, VI_ATTR_RSRC_LOCK_STATE), static_cast<ViAccessMode>(VI_NO_LOCK));
 }
 
 TEST_F(Attributes, StatusTextsForEveryCode) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "visa.h"
 
@@ -13,6 +15,25 @@ inline const bool kDefaultBenchForTests = (unsetenv("SORVI_BENCH"), true);
 
 inline constexpr const char* kVxiCarrier = "VXI0::24::INSTR";
 inline constexpr const char* kUsbBox = "USB0::0x0E76::0x1004::0457::0::INSTR";
+
+// An attribute of a session, read as the type it has; a refused read fails
+// the test. The value starts as a pattern no attribute holds, so a read that
+// reports success without writing shows.
+template <typename T>
+T attribute(ViSession vi, ViAttr attr) {
+    T value;
+    std::memset(&value, 0xA5, sizeof value);
+    EXPECT_EQ(viGetAttribute(vi, attr, &value), VI_SUCCESS) << "attribute " << attr;
+    return value;
+}
+
+inline std::string textAttribute(ViSession vi, ViAttr attr) {
+    ViChar text[256];
+    std::memset(text, '#', sizeof text - 1);
+    text[sizeof text - 1] = '\0';
+    EXPECT_EQ(viGetAttribute(vi, attr, text), VI_SUCCESS) << "attribute " << attr;
+    return text;
+}
 
 class VisaTest : public ::testing::Test {
 protected:
