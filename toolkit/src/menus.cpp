@@ -76,13 +76,18 @@ int usableBar(int menuBar, MenuBarRec*& b) {
     return b ? OK : ERR_MENU;
 }
 
-// A menu of that bar, to add an item to: the item's id is the bar's next.
-int usableMenu(int menuBar, int menu, MenuBarRec*& b, MenuItemRec& item) {
+int usableMenu(int menuBar, int menu, MenuBarRec*& b) {
     if (int r = usableBar(menuBar, b)) return r;
-    if (!b->menus.count(menu)) return ERR_MENU;
-    item.id = b->nextId;
+    return b->menus.count(menu) ? OK : ERR_MENU;
+}
+
+// Adds a new item at the end of a menu, with the bar's next id; its id.
+int appendItem(MenuBarRec& b, int menu, MenuItemRec item) {
+    item.id = b.nextId;
     item.menu = menu;
-    return OK;
+    const int id = item.id;
+    addItem(b, menu, std::move(item));
+    return id;
 }
 
 int usableItem(int menuBar, int item, MenuItemRec*& i) {
@@ -182,24 +187,20 @@ int newMenu(int menuBar, std::string_view title, std::string_view constant) {
 
 int newMenuItem(int menuBar, int menu, std::string_view label, MenuCallback callback, std::string_view constant) {
     MenuBarRec* b;
+    if (int r = usableMenu(menuBar, menu, b)) return r;
     MenuItemRec item;
-    if (int r = usableMenu(menuBar, menu, b, item)) return r;
     item.constant = std::string(constant);
     item.label = std::string(label);
     item.callback = callback;
-    int id = item.id;
-    addItem(*b, menu, std::move(item));
-    return id;
+    return appendItem(*b, menu, std::move(item));
 }
 
 int newMenuSeparator(int menuBar, int menu) {
     MenuBarRec* b;
+    if (int r = usableMenu(menuBar, menu, b)) return r;
     MenuItemRec item;
-    if (int r = usableMenu(menuBar, menu, b, item)) return r;
     item.separator = true;
-    int id = item.id;
-    addItem(*b, menu, std::move(item));
-    return id;
+    return appendItem(*b, menu, std::move(item));
 }
 
 int setMenuItemAttribute(int menuBar, int item, int attribute, int value) {
