@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The host reads at most 255 bytes with viRead.
-    host::CarrierInfo info;
-    if (host::kuboltFromReply(reply.substr(0, 255), type, "192.168.1.20", info)) {
+    discovery::CarrierInfo info;
+    if (discovery::kuboltFromReply(reply.substr(0, 255), type, "192.168.1.20", info)) {
         if (info.serial.size() > 31) __builtin_trap();
     }
     return 0;

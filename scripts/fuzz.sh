@@ -25,7 +25,7 @@ configure() {
         # sanitizer reports still name file and line.
         CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DSORVI_FUZZ=ON -DSORVI_WERROR=ON \
             -DCMAKE_BUILD_TYPE=Fuzz -DCMAKE_C_FLAGS_FUZZ="-O1 -gline-tables-only" \
-            -DCMAKE_CXX_FLAGS_FUZZ="-O1 -gline-tables-only" -DSORVI_ONLY="bench;visa;toolkit" >/dev/null
+            -DCMAKE_CXX_FLAGS_FUZZ="-O1 -gline-tables-only" -DSORVI_ONLY="platform/bench;platform/visa;platform/toolkit" >/dev/null
     fi
 }
 

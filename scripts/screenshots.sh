@@ -34,14 +34,14 @@ run verisk "$bin/verisk" --script "$root/verify/examples/screenshots.script"
 cp "$scratch"/verisk/verisk_*.png "$out/"
 
 # The host: host_demo_closed.png and host_bench.png.
-run host_demo "$bin/panelhost" --script "$root/host/tests/scripts/demo.tks"
-run host_bench "$bin/panelhost" --script "$root/host/tests/scripts/bench.tks"
+run host_demo "$bin/panelhost" --script "$root/platform/host/tests/scripts/demo.tks"
+run host_bench "$bin/panelhost" --script "$root/platform/host/tests/scripts/bench.tks"
 cp "$scratch"/host_demo/host_demo_closed.png "$scratch"/host_bench/host_bench.png "$out/"
 
 # The soft front panel at work (a cycle run with its file, chart and list, a
 # FIFO overflow; the settings and test panels of position 3).
-run host_cycle "$bin/panelhost" --script "$root/host/tests/scripts/cycle_run.tks" --screenshots "$scratch/host_cycle/shots"
-run host_settings "$bin/panelhost" --script "$root/host/tests/scripts/settings_run.tks" --screenshots "$scratch/host_settings/shots"
+run host_cycle "$bin/panelhost" --script "$root/platform/host/tests/scripts/cycle_run.tks" --screenshots "$scratch/host_cycle/shots"
+run host_settings "$bin/panelhost" --script "$root/platform/host/tests/scripts/settings_run.tks" --screenshots "$scratch/host_settings/shots"
 for shot in sorvi_MP_cycle sorvi_SP_traces sorvi_RP_file sorvi_EP_fifo; do
     cp "$scratch/host_cycle/shots/$shot.png" "$out/"
 done
@@ -51,9 +51,9 @@ done
 
 # The bench window beside the verification program (main window, prompt,
 # bench) and beside a soft front panel.
-run bench_verisk "$bin/verisk" --bench-window --script "$root/benchwin/examples/verisk_screenshots.script" \
+run bench_verisk "$bin/verisk" --bench-window --script "$root/platform/benchwin/examples/verisk_screenshots.script" \
     --screenshots "$scratch/bench_verisk/shots"
-run bench_panel "$bin/panelhost" --bench-window --script "$root/benchwin/examples/panelhost_screenshots.tks" \
+run bench_panel "$bin/panelhost" --bench-window --script "$root/platform/benchwin/examples/panelhost_screenshots.tks" \
     --screenshots "$scratch/bench_panel/shots"
 "$bin/side_by_side" "$out/bench_window_verisk.png" "$scratch/bench_verisk/shots/MP_3.png" \
     "$scratch/bench_verisk/shots/verisk_prompt.png" "$scratch/bench_verisk/shots/bench_after_prompt.png"
@@ -67,7 +67,7 @@ run bench_panel "$bin/panelhost" --bench-window --script "$root/benchwin/example
 # dialog shows the demo's folder with two protocols and a folder in it.
 mkdir -p "$scratch/toolkit/протоколы"
 touch "$scratch/toolkit/sorvi.log" "$scratch/toolkit/поверка 2026.log"
-run toolkit "$bin/tk_demo" --script "$root/toolkit/examples/screenshots.tks" --screenshots "$scratch/toolkit/shots"
+run toolkit "$bin/tk_demo" --script "$root/platform/toolkit/examples/screenshots.tks" --screenshots "$scratch/toolkit/shots"
 cp "$scratch/toolkit/shots/SAMPLE.png" "$out/toolkit_panel.png"
 cp "$scratch/toolkit/shots/ASK.png" "$out/toolkit_popup.png"
 cp "$scratch/toolkit/shots/message.png" "$out/toolkit_message.png"

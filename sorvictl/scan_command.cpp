@@ -15,21 +15,21 @@ namespace sorvictl {
 namespace {
 
 struct ScannedCarrier {
-    host::CarrierInfo info;
+    discovery::CarrierInfo info;
     ViStatus status = VI_SUCCESS;  // of opening it or asking its positions
-    host::CarrierPositions positions{};
+    discovery::CarrierPositions positions{};
 };
 
-const char* kindName(host::CarrierKind kind) {
+const char* kindName(discovery::CarrierKind kind) {
     switch (kind) {
-    case host::CarrierKind::Vxi: return "vxi";
-    case host::CarrierKind::KuboltUsb: return "kubolt-usb";
-    case host::CarrierKind::KuboltTcpip: return "kubolt-lxi";
+    case discovery::CarrierKind::Vxi: return "vxi";
+    case discovery::CarrierKind::KuboltUsb: return "kubolt-usb";
+    case discovery::CarrierKind::KuboltTcpip: return "kubolt-lxi";
     }
     return "";
 }
 
-std::string what(const host::PositionInfo& p) {
+std::string what(const discovery::PositionInfo& p) {
     if (!p.present) return "empty";
     if (p.isSorvi()) return "sorvi";
     return "type " + std::to_string(p.type);
@@ -64,8 +64,8 @@ void printJson(const std::vector<ScannedCarrier>& carriers, Console& console) {
             continue;
         }
         o << ", \"positions\": [";
-        for (int p = 0; p < host::kPositions; ++p) {
-            const host::PositionInfo& info = c.positions[static_cast<std::size_t>(p)];
+        for (int p = 0; p < discovery::kPositions; ++p) {
+            const discovery::PositionInfo& info = c.positions[static_cast<std::size_t>(p)];
             o << (p ? ", " : "") << "{\"position\": " << p + 1 << ", \"module\": " << jsonString(what(info));
             if (info.present) o << ", \"type\": " << info.type;
             o << "}";
@@ -78,10 +78,10 @@ void printJson(const std::vector<ScannedCarrier>& carriers, Console& console) {
 }  // namespace
 
 int runScan(bool json, Console& console) {
-    const host::DiscoveryResult found = host::discoverCarriers();
+    const discovery::DiscoveryResult found = discovery::discoverCarriers();
     if (found.status < VI_SUCCESS) throw CommandError("cannot search the bus: " + statusText(VI_NULL, found.status));
     std::vector<ScannedCarrier> carriers;
-    for (const host::CarrierInfo& info : found.carriers) {
+    for (const discovery::CarrierInfo& info : found.carriers) {
         ScannedCarrier c;
         c.info = info;
         std::vector<char> name(info.resourceName.begin(), info.resourceName.end());
@@ -90,7 +90,7 @@ int runScan(bool json, Console& console) {
         // No reset: a scan must not disturb a module another program is running.
         c.status = tarvo_init(name.data(), VI_TRUE, VI_FALSE, &carrier);
         if (c.status >= VI_SUCCESS) {
-            c.status = host::readPositions(carrier, c.positions);
+            c.status = discovery::readPositions(carrier, c.positions);
             tarvo_close(carrier);
         }
         carriers.push_back(std::move(c));
@@ -103,7 +103,7 @@ int runScan(bool json, Console& console) {
                 console.out << c.info.resourceName << " - not opened: " << statusText(VI_NULL, c.status) << '\n';
                 continue;
             }
-            for (int p = 0; p < host::kPositions; ++p)
+            for (int p = 0; p < discovery::kPositions; ++p)
                 console.out << c.info.resourceName << ' ' << p + 1 << ' '
                             << what(c.positions[static_cast<std::size_t>(p)]) << '\n';
         }

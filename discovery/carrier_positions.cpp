@@ -2,7 +2,7 @@
 
 #include "tarvo_32.h"
 
-namespace host {
+namespace discovery {
 
 ViStatus readPositions(ViSession carrier, CarrierPositions& positions) {
     positions = {};
@@ -50,4 +50,4 @@ ViStatus CarrierSessions::closeAll() {
     return first;
 }
 
-}  // namespace host
+}  // namespace discovery

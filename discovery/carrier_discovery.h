@@ -9,12 +9,9 @@
 #include "carrier_search.h"
 #include "visatype.h"
 
-namespace host {
+namespace discovery {
 
-using discovery::CarrierKind;
-using discovery::kKuboltModelCode;
-
-struct CarrierInfo : discovery::Carrier {
+struct CarrierInfo : Carrier {
     std::string label;  // one line, for the host's carrier list
 };
 
@@ -30,7 +27,7 @@ struct DiscoveryResult {
 DiscoveryResult discoverCarriers();
 
 // The host's label of a carrier the search found.
-std::string carrierLabel(const discovery::Carrier& carrier);
+std::string carrierLabel(const Carrier& carrier);
 
 // What a USB or TCP/IP resource's identification reply (raw bytes, line end
 // included) makes of it: false when it is not a Kubolt box; else the kind,
@@ -38,4 +35,4 @@ std::string carrierLabel(const discovery::Carrier& carrier);
 // address text (ignored for USB).
 bool kuboltFromReply(std::string_view reply, ViUInt16 intfType, const char* address, CarrierInfo& info);
 
-}  // namespace host
+}  // namespace discovery

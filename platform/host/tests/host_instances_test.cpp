@@ -61,7 +61,7 @@ TEST(HostWithPlugin, NestedPanelsOnePerPositionAndExitEndsThemAll) {
     {
         HostPanel host(plugin);
         ASSERT_GT(host.create(), 0);
-        DiscoveryResult found = discoverCarriers();
+        discovery::DiscoveryResult found = discovery::discoverCarriers();
         host.setCarriers(found.carriers, found.status);
 
         Steps s;

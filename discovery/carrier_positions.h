@@ -8,7 +8,7 @@
 #include "tarvo_32.h"
 #include "visatype.h"
 
-namespace host {
+namespace discovery {
 
 inline constexpr int kPositions = 4;
 inline constexpr int kSorviModuleType = TARVO_MODULE_TYPE_SORVI;
@@ -49,4 +49,4 @@ private:
     std::map<std::string, ViSession> sessions_;
 };
 
-}  // namespace host
+}  // namespace discovery

@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "panelhost: the host panel could not be loaded\n");
             return -1;
         }
-        host::DiscoveryResult found = host::discoverCarriers();
+        discovery::DiscoveryResult found = discovery::discoverCarriers();
         if (options.benchWindow) benchwin::showBenchWindow();
         panel.setCarriers(std::move(found.carriers), found.status);
         // A script's exit closes the instances and carriers as the host's own exit does.

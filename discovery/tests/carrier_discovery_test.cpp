@@ -11,7 +11,7 @@
 
 #include "carrier_discovery.h"
 
-namespace host {
+namespace discovery {
 namespace {
 
 struct Probe {
@@ -22,11 +22,11 @@ struct Probe {
 // Runs discovery in a separate process on the bench text given.
 Probe discoverOn(const std::string& benchYaml) {
     const std::filesystem::path file = std::filesystem::temp_directory_path() /
-                                       ("host_bench_" +
+                                       ("discovery_bench_" +
                                         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
                                         ".yaml");
     std::ofstream(file) << benchYaml;
-    const std::string command = "SORVI_BENCH=" + file.string() + " " HOST_TEST_DISCOVERY_PROBE " 2>&1";
+    const std::string command = "SORVI_BENCH=" + file.string() + " " DISCOVERY_TEST_PROBE " 2>&1";
     Probe probe;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return probe;
@@ -105,4 +105,4 @@ TEST(Discovery, AnEmptyBusIsNotAFailure) {
 }
 
 }  // namespace
-}  // namespace host
+}  // namespace discovery

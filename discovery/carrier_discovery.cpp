@@ -4,7 +4,7 @@
 
 #include "visa.h"
 
-namespace host {
+namespace discovery {
 namespace {
 
 std::string format(const char* pattern, auto... args) {
@@ -13,16 +13,16 @@ std::string format(const char* pattern, auto... args) {
     return text;
 }
 
-CarrierInfo withLabel(discovery::Carrier carrier) {
+CarrierInfo withLabel(Carrier carrier) {
     CarrierInfo info;
     info.label = carrierLabel(carrier);
-    static_cast<discovery::Carrier&>(info) = std::move(carrier);
+    static_cast<Carrier&>(info) = std::move(carrier);
     return info;
 }
 
 }  // namespace
 
-std::string carrierLabel(const discovery::Carrier& c) {
+std::string carrierLabel(const Carrier& c) {
     switch (c.kind) {
     case CarrierKind::Vxi: {
         const std::string_view family = discovery::vxiCarrierFamily(c.modelCode);
@@ -36,7 +36,7 @@ std::string carrierLabel(const discovery::Carrier& c) {
 }
 
 bool kuboltFromReply(std::string_view reply, ViUInt16 intfType, const char* address, CarrierInfo& info) {
-    discovery::Carrier carrier;
+    Carrier carrier;
     carrier.resourceName = info.resourceName;
     carrier.intfType = intfType;
     if (intfType == VI_INTF_TCPIP && address != nullptr) carrier.address = address;
@@ -50,8 +50,8 @@ DiscoveryResult discoverCarriers() {
     DiscoveryResult result;
     // An empty bus is not a failure of the search.
     result.status = found.status == VI_ERROR_RSRC_NFOUND ? VI_SUCCESS : found.status;
-    for (discovery::Carrier& carrier : found.carriers) result.carriers.push_back(withLabel(std::move(carrier)));
+    for (Carrier& carrier : found.carriers) result.carriers.push_back(withLabel(std::move(carrier)));
     return result;
 }
 
-}  // namespace host
+}  // namespace discovery

@@ -64,7 +64,7 @@ protected:
 };
 
 TEST_F(HostPanelTest, SeveralCarriersWaitForTheOperatorThenShowTheFourPositions) {
-    DiscoveryResult found = discoverCarriers();
+    discovery::DiscoveryResult found = discovery::discoverCarriers();
     ASSERT_EQ(found.carriers.size(), 3u);
     panel_->setCarriers(found.carriers, found.status);
     EXPECT_EQ(items(HOST_CARRIER), 4);  // "choose" and the three carriers
@@ -102,7 +102,7 @@ TEST_F(HostPanelTest, SeveralCarriersWaitForTheOperatorThenShowTheFourPositions)
 }
 
 TEST_F(HostPanelTest, ALoneCarrierIsOpenedAtOnce) {
-    DiscoveryResult found = discoverCarriers();
+    discovery::DiscoveryResult found = discovery::discoverCarriers();
     ASSERT_FALSE(found.carriers.empty());
     found.carriers.resize(1);
     panel_->setCarriers(found.carriers, found.status);
@@ -123,10 +123,10 @@ TEST_F(HostPanelTest, NoCarrierLeavesDemoModeAndSaysWhy) {
 }
 
 TEST_F(HostPanelTest, ACarrierThatCannotBeOpenedIsReportedAndNothingListed) {
-    CarrierInfo ghost;
+    discovery::CarrierInfo ghost;
     ghost.resourceName = "VXI0::99::INSTR";
     ghost.label = "ghost";
-    CarrierInfo other = ghost;
+    discovery::CarrierInfo other = ghost;
     panel_->setCarriers({ghost, other}, VI_SUCCESS);
     panel_->chooseCarrier(0);
     EXPECT_EQ(panel_->chosenCarrier(), kNoCarrier);
@@ -137,7 +137,7 @@ TEST_F(HostPanelTest, ACarrierThatCannotBeOpenedIsReportedAndNothingListed) {
 }
 
 TEST_F(HostPanelTest, AFailedPositionQueryIsReported) {
-    DiscoveryResult found = discoverCarriers();
+    discovery::DiscoveryResult found = discovery::discoverCarriers();
     panel_->setCarriers(found.carriers, found.status);
     bench::testing::failNext("tarvo_m_type_q", VI_ERROR_IO);
     panel_->chooseCarrier(0);
@@ -148,7 +148,7 @@ TEST_F(HostPanelTest, AFailedPositionQueryIsReported) {
 }
 
 TEST_F(HostPanelTest, OpeningIsRefusedClearlyWithoutPluginOrModule) {
-    DiscoveryResult found = discoverCarriers();
+    discovery::DiscoveryResult found = discovery::discoverCarriers();
     panel_->setCarriers(found.carriers, found.status);
     panel_->openPosition(1);
     EXPECT_NE(status().find("Выберите носитель"), std::string::npos) << status();
@@ -164,7 +164,7 @@ TEST_F(HostPanelTest, OpeningIsRefusedClearlyWithoutPluginOrModule) {
 }
 
 TEST_F(HostPanelTest, CarriersStayOpenWhileAnotherIsChosenAndCloseAtShutdown) {
-    DiscoveryResult found = discoverCarriers();
+    discovery::DiscoveryResult found = discovery::discoverCarriers();
     panel_->setCarriers(found.carriers, found.status);
     panel_->chooseCarrier(0);
     const ViSession first = panel_->carrierSession();

@@ -113,13 +113,13 @@ int HostPanel::create() {
     return panel_;
 }
 
-void HostPanel::setCarriers(std::vector<CarrierInfo> carriers, ViStatus discoveryStatus) {
+void HostPanel::setCarriers(std::vector<discovery::CarrierInfo> carriers, ViStatus discoveryStatus) {
     fillCarriers(std::move(carriers), discoveryStatus);
     // A missing plug-in matters more to the operator than what was found.
     if (!plugin_.loaded()) setStatus("Панель мезонина недоступна: " + plugin_.error(), StatusKind::Error);
 }
 
-void HostPanel::fillCarriers(std::vector<CarrierInfo> carriers, ViStatus discoveryStatus) {
+void HostPanel::fillCarriers(std::vector<discovery::CarrierInfo> carriers, ViStatus discoveryStatus) {
     carriers_ = std::move(carriers);
     tk::clearItems(panel_, HOST_CARRIER);
     if (carriers_.empty()) {
@@ -150,7 +150,7 @@ void HostPanel::chooseCarrier(int index) {
     session_ = 0;
     positions_ = {};
     if (index >= 0 && static_cast<std::size_t>(index) < carriers_.size()) {
-        const CarrierInfo& carrier = carriers_[index];
+        const discovery::CarrierInfo& carrier = carriers_[index];
         ViSession session = 0;
         const ViStatus opened = sessions_.open(carrier.resourceName, session);
         if (opened < VI_SUCCESS) {
@@ -159,9 +159,9 @@ void HostPanel::chooseCarrier(int index) {
         } else {
             chosen_ = index;
             session_ = session;
-            const ViStatus read = readPositions(session_, positions_);
-            const int sorvi = static_cast<int>(
-                std::count_if(positions_.begin(), positions_.end(), [](const PositionInfo& p) { return p.isSorvi(); }));
+            const ViStatus read = discovery::readPositions(session_, positions_);
+            const int sorvi = static_cast<int>(std::count_if(
+                positions_.begin(), positions_.end(), [](const discovery::PositionInfo& p) { return p.isSorvi(); }));
             if (read < VI_SUCCESS)
                 setStatus("Позиции носителя не прочитаны: " + carrierStatusText(read), StatusKind::Error);
             else if (sorvi == 0) setStatus("нет наших мезонинов на базе", StatusKind::Warning);
@@ -174,11 +174,11 @@ void HostPanel::chooseCarrier(int index) {
 void HostPanel::showPositions() {
     tk::clearItems(panel_, HOST_POSITIONS);
     if (chosen_ >= 0) {
-        for (int k = 0; k < kPositions; ++k)
-            tk::insertItem(panel_, HOST_POSITIONS, -1, positionText(k + 1, positions_[k]), k + 1);
+        for (int k = 0; k < discovery::kPositions; ++k)
+            tk::insertItem(panel_, HOST_POSITIONS, -1, discovery::positionText(k + 1, positions_[k]), k + 1);
         // Highlight the first SORVI position, so "open" needs one press.
         const auto first = std::find_if(positions_.begin(), positions_.end(),
-                                        [](const PositionInfo& p) { return p.isSorvi(); });
+                                        [](const discovery::PositionInfo& p) { return p.isSorvi(); });
         tk::setIndex(panel_, HOST_POSITIONS, first == positions_.end() ? 0 : int(first - positions_.begin()));
     }
     positionHighlighted();
@@ -187,7 +187,7 @@ void HostPanel::showPositions() {
 void HostPanel::positionHighlighted() {
     int position = 0;
     const bool sorvi = chosen_ >= 0 && tk::getValue(panel_, HOST_POSITIONS, position) == tk::OK && position >= 1 &&
-                       position <= kPositions && positions_[position - 1].isSorvi();
+                       position <= discovery::kPositions && positions_[position - 1].isSorvi();
     tk::setAttribute(panel_, HOST_OPEN, tk::ATTR_DIMMED, sorvi ? 0 : 1);
 }
 
@@ -196,7 +196,7 @@ void HostPanel::openPosition(int position) {
         setStatus("Выберите носитель", StatusKind::Warning);
         return;
     }
-    if (position < 1 || position > kPositions || !positions_[position - 1].isSorvi()) {
+    if (position < 1 || position > discovery::kPositions || !positions_[position - 1].isSorvi()) {
         setStatus("В позиции " + std::to_string(position) + " нет модуля СОРВИ", StatusKind::Warning);
         return;
     }
@@ -204,7 +204,7 @@ void HostPanel::openPosition(int position) {
 }
 
 void HostPanel::openDemo(int position) {
-    if (position < 1 || position > kPositions) {
+    if (position < 1 || position > discovery::kPositions) {
         setStatus("Позиция мезонина должна быть от 1 до 4", StatusKind::Warning);
         return;
     }

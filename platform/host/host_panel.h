@@ -44,14 +44,14 @@ public:
 
     // Fills the carrier choice. With exactly one carrier it is opened at
     // once; with several the operator picks one.
-    void setCarriers(std::vector<CarrierInfo> carriers, ViStatus discoveryStatus);
-    const std::vector<CarrierInfo>& carriers() const { return carriers_; }
+    void setCarriers(std::vector<discovery::CarrierInfo> carriers, ViStatus discoveryStatus);
+    const std::vector<discovery::CarrierInfo>& carriers() const { return carriers_; }
 
     // index into carriers(), or kNoCarrier.
     void chooseCarrier(int index);
     int chosenCarrier() const { return chosen_; }
     ViSession carrierSession() const { return session_; }
-    const CarrierPositions& positions() const { return positions_; }
+    const discovery::CarrierPositions& positions() const { return positions_; }
 
     // Opens the soft front panel at a position of the chosen carrier, or in
     // demo mode (no carrier). Returns when that instance has ended (or at
@@ -77,16 +77,16 @@ public:
 
 private:
     void openInstance(ViSession carrier, const std::string& carrierName, int position);
-    void fillCarriers(std::vector<CarrierInfo> carriers, ViStatus discoveryStatus);
+    void fillCarriers(std::vector<discovery::CarrierInfo> carriers, ViStatus discoveryStatus);
     void showPositions();
 
     SorviPlugin& plugin_;
     int panel_ = 0;
-    std::vector<CarrierInfo> carriers_;
+    std::vector<discovery::CarrierInfo> carriers_;
     int chosen_ = -1;
     ViSession session_ = 0;
-    CarrierPositions positions_{};
-    CarrierSessions sessions_;
+    discovery::CarrierPositions positions_{};
+    discovery::CarrierSessions sessions_;
     std::vector<OpenInstance> instances_;
     int nextInstanceId_ = 1;
     bool exitRequested_ = false;
