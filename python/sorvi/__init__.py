@@ -17,6 +17,7 @@ path. The bench the stand-in libraries simulate is chosen with SORVI_BENCH
 """
 from . import status
 from ._version import __version__
+from ._library import driver_library
 from .discovery import Carrier, scan, visa_library
 from .errors import DataLostError, DriverError, DriverWarning, Error, LibraryNotFoundError, ModuleClosedError
 from .frames import bits, load, save
@@ -26,6 +27,6 @@ from .streaming import Stream
 
 __all__ = [
     "Carrier", "DataLostError", "DriverError", "DriverWarning", "Error", "LibraryNotFoundError", "Module",
-    "ModuleClosedError", "Stream", "bits", "load", "open", "plot", "save", "scan", "status", "visa_library",
+    "ModuleClosedError", "Stream", "bits", "driver_library", "load", "open", "plot", "save", "scan", "status", "visa_library",
     "__version__",
 ]

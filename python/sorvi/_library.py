@@ -151,6 +151,31 @@ def load() -> ctypes.CDLL:
         raise LibraryNotFoundError(f"the driver library {LIBRARY_NAME} was not found ({what}); looked in", searched)
 
 
+class _DlInfo(ctypes.Structure):
+    _fields_ = [("dli_fname", ctypes.c_char_p), ("dli_fbase", ctypes.c_void_p),
+                ("dli_sname", ctypes.c_char_p), ("dli_saddr", ctypes.c_void_p)]
+
+
+def file_of(library: ctypes.CDLL, symbol: str) -> Optional[str]:
+    """The file of the loaded library (the driver's or one it brought in)
+    that defines `symbol`, or None."""
+    try:
+        function = getattr(library, symbol)
+    except AttributeError:
+        return None
+    info = _DlInfo()
+    dladdr = ctypes.CDLL(None).dladdr
+    dladdr.argtypes = (ctypes.c_void_p, ctypes.POINTER(_DlInfo))
+    if not dladdr(ctypes.cast(function, ctypes.c_void_p), ctypes.byref(info)) or not info.dli_fname:
+        return None
+    return info.dli_fname.decode()
+
+
+def driver_library() -> str:
+    """The file of the driver library in use (loading it if need be)."""
+    return file_of(load(), "lumex_init") or ""
+
+
 def text(buffer: ctypes.Array) -> str:
     """A text the driver wrote (Windows-1251 bytes) as a str."""
     return buffer.value.decode("cp1251", errors="replace")

@@ -99,35 +99,15 @@ def kubolt_serial(reply: bytes) -> Optional[str]:
     return serial.decode("utf-8", errors="ignore" if len(serial) == SERIAL_BYTES else "replace")
 
 
-class _DlInfo(ctypes.Structure):
-    _fields_ = [("dli_fname", ctypes.c_char_p), ("dli_fbase", ctypes.c_void_p),
-                ("dli_sname", ctypes.c_char_p), ("dli_saddr", ctypes.c_void_p)]
-
-
-def _file_of(library: ctypes.CDLL, symbol: str) -> Optional[str]:
-    """The file of the loaded library (the driver's or one it brought in)
-    that defines `symbol`, or None."""
-    try:
-        function = getattr(library, symbol)
-    except AttributeError:
-        return None
-    info = _DlInfo()
-    dladdr = ctypes.CDLL(None).dladdr
-    dladdr.argtypes = (ctypes.c_void_p, ctypes.POINTER(_DlInfo))
-    if not dladdr(ctypes.cast(function, ctypes.c_void_p), ctypes.byref(info)) or not info.dli_fname:
-        return None
-    return info.dli_fname.decode()
-
-
 def visa_library() -> str:
     """The VISA library that goes with the carrier library the driver uses:
     one already loaded with it, else libvisa.so beside the carrier library,
     else "" (PyVISA's own choice: the system's VISA)."""
     lib = _driver.lib()
-    loaded = _file_of(lib, "viOpenDefaultRM")
+    loaded = _library.file_of(lib, "viOpenDefaultRM")
     if loaded:
         return loaded
-    carrier = _file_of(lib, "tarvo_init")
+    carrier = _library.file_of(lib, "tarvo_init")
     if carrier:
         beside = pathlib.Path(carrier).with_name("libvisa.so")
         if beside.is_file():
