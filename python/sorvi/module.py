@@ -15,7 +15,7 @@ import numpy.typing as npt
 from . import _driver, _library, status
 from ._library import ViBoolean, ViInt16, ViInt32, ViReal64, ViSession, ViUInt32, fitted
 from .errors import DriverError, ModuleClosedError
-from .streaming import Stream, read_into, unlisten
+from .streaming import Stream, unlisten
 
 MODES = ("single", "block", "cycle")
 # Beyond the time a run should take, how long to wait for the module to stop
@@ -322,14 +322,22 @@ class Module:
         except DriverError:
             pass
 
-    def _stop_after_run(self, listening: bool) -> None:
+    def _stop_after_run(self, listening: bool, quiet: bool) -> None:
+        """Stops a stream's run and switches its interrupts off."""
         if self.closed:
             return
         try:
-            self._call("lumex_stop")
+            if quiet:
+                self._quiet_stop()
+            else:
+                self._call("lumex_stop")
         finally:
             if listening:
-                unlisten(self._vi, self.where)
+                try:
+                    unlisten(self._vi, self.where)
+                except DriverError:
+                    if not quiet:
+                        raise
 
     # --- closing ---------------------------------------------------------
 

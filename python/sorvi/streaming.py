@@ -138,6 +138,8 @@ def _run(module: "Module", packet: int, interrupts: bool,
     try:
         if waiter is not None:
             _listen(vi, waiter, where)
+        # Set again: a single frame read since stream() may have changed the mode.
+        _driver.call("lumex_mode_cycle", vi, packet, where=where)
         _driver.call("lumex_start", vi, where=where)
         while True:
             if waiter is not None:
@@ -161,9 +163,16 @@ def _run(module: "Module", packet: int, interrupts: bool,
                 waiter.wait(LONGEST_WAIT)
             else:
                 time.sleep(wait)
-    finally:
+    except GeneratorExit:
+        # The stream was closed or dropped: a failure to stop is news.
         progress.running = False
-        module._stop_after_run(listening=waiter is not None)
+        module._stop_after_run(listening=waiter is not None, quiet=False)
+        raise
+    except BaseException:
+        # Another error is on its way out; a failure to stop must not hide it.
+        progress.running = False
+        module._stop_after_run(listening=waiter is not None, quiet=True)
+        raise
 
 
 def _rest(vi: int, where: str, progress: _Progress) -> Iterator[npt.NDArray[np.uint32]]:

@@ -104,3 +104,11 @@ def test_an_instrument_error_ends_a_stream_with_the_drivers_status(module, bench
     module.reset()  # clears the mark: the module works again
     module.relays = True
     assert module.acquire("block", period=1e-4, frames=10).shape == (10,)
+
+
+def test_a_frame_read_before_the_stream_starts_does_not_change_its_mode(module):
+    module.relays = True
+    chunks = module.stream(period=1e-4, packet=100)
+    module.read_sample()  # single mode for one poll
+    with chunks:
+        assert len(next(chunks)) % 100 == 0 and module.mode == "cycle"
