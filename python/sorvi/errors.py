@@ -20,15 +20,8 @@ def _hex(status: int) -> str:
     return f"0x{status & 0xFFFFFFFF:08X}"
 
 
-class DriverError(Error):
-    """A driver call failed.
-
-    status:    the driver's status code, a negative 32-bit number as the
-               driver returns it (compare with the constants of sorvi.status);
-    message:   the driver's text for it;
-    operation: the driver call that returned it ("lumex_start");
-    where:     the module or carrier it was made on, if any.
-    """
+class _DriverStatus:
+    """What a driver error and a driver warning both tell."""
 
     def __init__(self, status: int, message: str, operation: str = "", where: str = "") -> None:
         self.status = status
@@ -41,6 +34,17 @@ class DriverError(Error):
         head = ": ".join(part for part in (self.where, self.operation) if part)
         text = f"{_hex(self.status)} {self.message}"
         return f"{head}: {text}" if head else text
+
+
+class DriverError(_DriverStatus, Error):
+    """A driver call failed.
+
+    status:    the driver's status code, a negative 32-bit number as the
+               driver returns it (compare with the constants of sorvi.status);
+    message:   the driver's text for it;
+    operation: the driver call that returned it ("lumex_start");
+    where:     the module or carrier it was made on, if any.
+    """
 
 
 class ModuleClosedError(DriverError):
@@ -59,20 +63,10 @@ class DataLostError(Error):
     after it are lost."""
 
 
-class DriverWarning(UserWarning):
+class DriverWarning(_DriverStatus, UserWarning):
     """A driver call succeeded with a warning (a positive status), for
     example "relays off" when a run starts with the input relays switched off.
     Has the same status, message, operation and where as DriverError."""
-
-    def __init__(self, status: int, message: str, operation: str = "", where: str = "") -> None:
-        self.status = status
-        self.message = message
-        self.operation = operation
-        self.where = where
-        super().__init__(status, message)
-
-    def __str__(self) -> str:
-        return DriverError.__str__(self)  # type: ignore[arg-type]
 
 
 class LibraryNotFoundError(Error, OSError):
