@@ -11,7 +11,8 @@ packages=(
     libsigrok-dev libzip-dev libcli11-dev sigrok-cli
     clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    python3 python3-pyvisa
+    python3 python3-pyvisa python3-numpy python3-pytest python3-matplotlib
+    python3-setuptools python3-pip
     xvfb xauth
 )
 

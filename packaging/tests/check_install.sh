@@ -7,7 +7,9 @@
 #     pkg-config and with find_package(lumex_32), and both run on the bench;
 #   - verisk --help, and a headless scripted verification run from the
 #     installed verisk with the installed example script; the installed
-#     panelhost opening a module's panel with the installed plug-in.
+#     panelhost opening a module's panel with the installed plug-in;
+#   - the installed Python package, imported by Debian's interpreter outside
+#     the source tree, finds the installed driver and takes a block.
 #   check_install.sh BUILD_DIR
 set -euo pipefail
 build="$(cd "${1:?usage: check_install.sh BUILD_DIR}" && pwd)"
@@ -66,4 +68,25 @@ mkdir "$work/run"
 [ -s "$work/run/sorvi.log" ] || fail "the scripted verification wrote no protocol"
 (cd "$work/run" && "$prefix/bin/panelhost" --script "$here/host_opens_panel.tks" >"$work/run/host.txt" 2>&1) ||
     { cat "$work/run/host.txt" >&2; fail "the installed host did not open the installed plug-in's panel"; }
-echo "check_install: $count programs and libraries, both example builds and the scripted verification passed"
+
+# The Python package, from the prefix, run from a folder outside the tree.
+site="$prefix/lib/python3/dist-packages"
+[ -f "$site/sorvi/__init__.py" ] && [ -f "$site/sorvi/_installed.py" ] || fail "the Python package is not installed"
+(cd "$work/run" && env -u SORVI_LIB_DIR PYTHONPATH="$site" PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 - "$prefix" \
+    >"$work/run/python.txt" 2>&1 <<'PYTHON'
+import sys
+import sorvi
+prefix = sys.argv[1]
+assert sorvi.__file__.startswith(prefix), sorvi.__file__
+assert sorvi.driver_library() == prefix + "/lib/liblumex_32.so.1", sorvi.driver_library()
+assert sorvi.visa_library().startswith(prefix + "/lib/sorvi/"), sorvi.visa_library()
+assert [c.resource for c in sorvi.scan()][0] == "VXI0::24::INSTR"
+with sorvi.open("VXI0::24::INSTR", 1) as module:
+    module.relays = True
+    frames = module.acquire(mode="block", period=1e-3, frames=200)
+# Channels 25-32 of the default bench read 10101010 at 2.0 V.
+assert "".join("1" if b else "0" for b in sorvi.bits(frames[-1])[24:]) == "10101010", hex(frames[-1])
+print("python ok")
+PYTHON
+) || { cat "$work/run/python.txt" >&2; fail "the installed Python package did not work outside the tree"; }
+echo "check_install: $count programs and libraries, both example builds, the scripted verification and the Python package passed"

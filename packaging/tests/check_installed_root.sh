@@ -27,6 +27,18 @@ echo "  scripted verification: $(wc -l <"$root/tmp/run/sorvi.log") protocol line
     { cat "$root/tmp/run/host.txt" >&2; fail "the host did not open the plug-in's panel"; }
 echo "  panelhost: the plug-in's panel opened"
 
+# The Python package: on Debian's path inside the chroot, by PYTHONPATH in an unpacked root.
+site=()
+[ "$root" = "" ] || site=(PYTHONPATH="$root/usr/lib/python3/dist-packages")
+(cd "$root/tmp/run" && env "${site[@]}" PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 -c '
+import sys, sorvi
+assert sorvi.driver_library() == sys.argv[1] + "/usr/lib/liblumex_32.so.1", sorvi.driver_library()
+with sorvi.open("VXI0::24::INSTR", 1) as module:
+    module.relays = True
+    print(len(module.acquire(mode="block", period=1e-3, frames=100)), "frames")
+' "$root" >python.txt 2>&1) || { cat "$root/tmp/run/python.txt" >&2; fail "the Python package did not work"; }
+echo "  python3: sorvi took $(cat "$root/tmp/run/python.txt") with the installed driver"
+
 if [ "$root" = "" ]; then
     # Inside the chroot the package is the system's: no paths needed.
     cd /tmp
