@@ -5,14 +5,14 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n libxcb1-dev
     fonts-dejavu-core
     libyaml-cpp-dev libre2-dev
     libsigrok-dev libzip-dev libcli11-dev sigrok-cli
     clang libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-pyvisa
-    xvfb xauth
+    xvfb xauth xdotool
 )
 
 missing=()
