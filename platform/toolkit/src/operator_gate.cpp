@@ -3,8 +3,9 @@
 // control is written by the program alone: the operator can neither change
 // it nor raise its callback with anything done to it. Numerics, strings and
 // text boxes are read-only there (text can still be selected and copied),
-// tables open no cell editor (they still scroll), and every other kind gets
-// no mouse, key, wheel, shortcut or drop event at all and no focus.
+// tables open no cell editor (they still scroll); these take the focus from
+// a click but not from Tab. Every other kind gets no mouse, key, wheel,
+// shortcut or drop event at all and no focus.
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QComboBox>
@@ -117,6 +118,8 @@ void applyOperatorMode(ControlRec& c) {
     QWidget* w = c.widget;
     if (!w) return;
     const bool input = c.mode == MODE_INPUT;
+    const QVariant policy = w->property("tkInputFocus");
+    const auto inputFocus = policy.isValid() ? Qt::FocusPolicy(policy.toInt()) : w->focusPolicy();
     switch (c.def.kind) {
     case ControlKind::Numeric:
     case ControlKind::String: static_cast<QLineEdit*>(w)->setReadOnly(!input); break;
@@ -125,16 +128,18 @@ void applyOperatorMode(ControlRec& c) {
         static_cast<QTableWidget*>(w)->setEditTriggers(input ? kCellEditTriggers : QAbstractItemView::NoEditTriggers);
         break;
     default: {
-        const QVariant policy = w->property("tkInputFocus");
-        w->setFocusPolicy(input && policy.isValid() ? Qt::FocusPolicy(policy.toInt()) : Qt::NoFocus);
+        w->setFocusPolicy(input ? inputFocus : Qt::NoFocus);
         if (input) break;
         // What the operator had begun on it ends here.
         if (w->hasFocus()) w->clearFocus();
         if (auto* ring = qobject_cast<QComboBox*>(w)) ring->hidePopup();
         if (auto* bar = qobject_cast<QScrollBar*>(w)) bar->setSliderDown(false);
-        break;
+        return;
     }
     }
+    // A read-only field is reached with the mouse (to copy its text, to
+    // scroll), not with Tab: a window does not open with it focused.
+    w->setFocusPolicy(input ? inputFocus : Qt::ClickFocus);
 }
 
 bool operatorMayChange(int panel, int control) { return !displayOnly(panel, control); }
