@@ -72,7 +72,9 @@ int firePanel(int panel, int event, int data1, int data2) {
 void closeBoxPressed(int panel) {
     firePanel(panel, EVENT_CLOSE);
     PanelRec* p = findPanel(panel);
-    if (p && p->closeControl && p->controls.count(p->closeControl)) fireControl(panel, p->closeControl, EVENT_COMMIT);
+    // A display-only close control is not pressed: the operator cannot press it.
+    if (p && p->closeControl && p->controls.count(p->closeControl) && operatorMayChange(panel, p->closeControl))
+        fireControl(panel, p->closeControl, EVENT_COMMIT);
 }
 
 bool panelShown(const PanelRec& p) {

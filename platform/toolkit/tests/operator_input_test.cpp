@@ -180,6 +180,10 @@ TEST_F(OperatorInputTest, DisplayOnlyControlsOfEveryKindTakeNoInput) {
     EXPECT_EQ(callsTo(GATE_SWITCH) + callsTo(GATE_BUTTON), 0u);
     // No cell editor was ever opened on the display-only table.
     EXPECT_EQ(widget<QTableWidget>("GATE_TABLE")->findChild<QLineEdit*>(), nullptr);
+    // Nor does the close box press a display-only button.
+    setPanelAttribute(panel, ATTR_CLOSE_CONTROL, GATE_BUTTON);
+    window->close();
+    EXPECT_EQ(callsTo(GATE_BUTTON), 0u);
 }
 
 TEST_F(OperatorInputTest, ProgramStillWritesDisplayOnlyControlsAndAModeChangeOpensThem) {
