@@ -72,6 +72,8 @@ int testCAP(int, int, int event, void* callbackData, int, int) {
     setVisible(tp, TP_WAIT, true);
     tk::hidePanel(mp);
     tk::displayPanel(tp);
+    // The sweep blocks for seconds: "ЖДИТЕ..." is on screen before it starts.
+    tk::drawPendingChanges();
     updateData(mp);
     if (inst->session != 0) {
         sweep(*inst);

@@ -14,6 +14,9 @@ int Selftest(int, int, int event, void* callbackData, int, int) {
     if (!inst) return 0;
     const int st = inst->selfTestPanel;
     tk::displayPanel(st);
+    // The test blocks for a second or more: its window, with the waiting
+    // text and "Закрыть" dimmed, is on screen before it starts.
+    tk::drawPendingChanges();
     ViInt16 result = 0;
     std::string message;
     if (inst->session != 0) {

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n libxcb1-dev
     fonts-dejavu-core
     libyaml-cpp-dev libre2-dev
     libsigrok-dev libzip-dev libcli11-dev sigrok-cli
@@ -13,7 +13,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-pyvisa python3-numpy python3-pytest python3-matplotlib
     python3-setuptools python3-pip
-    xvfb xauth
+    xvfb xauth xdotool
 )
 
 missing=()

@@ -6,7 +6,8 @@
 #   bash scripts/screenshots.sh [DIR]
 #
 # Each program runs in a scratch folder of its own, so the protocol file and
-# the automatic shots of every panel stay out of DIR.
+# the automatic shots of every panel stay out of DIR. One shot is taken on
+# an X server of its own (xvfb-run).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bin="$root/build/default/bin"
@@ -32,6 +33,20 @@ run() {
 # The verification program: verisk_*.png, named by its script.
 run verisk "$bin/verisk" --script "$root/verify/examples/screenshots.script"
 cp "$scratch"/verisk/verisk_*.png "$out/"
+
+# The self-test window while the self-test runs, as the X server shows it:
+# verisk runs on Xvfb and window_grab takes its window from outside while
+# the program waits in the driver (verisk_selftest_running.png).
+mkdir -p "$scratch/selftest" "$scratch/xdg"
+chmod 700 "$scratch/xdg"
+(cd "$scratch/selftest" && QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$scratch/xdg" \
+    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '"$1" --script "$2" >/dev/null & program=$!
+        "$3" "Самоконтроль" "$4" 400 && wait "$program"' _ \
+    "$bin/verisk" "$root/verify/examples/selftest_running.script" "$bin/window_grab" \
+    "$out/verisk_selftest_running.png") || {
+    echo "screenshots: the self-test window could not be taken while it ran" >&2
+    exit 1
+}
 
 # The host: host_demo_closed.png and host_bench.png.
 run host_demo "$bin/panelhost" --script "$root/platform/host/tests/scripts/demo.tks"

@@ -68,6 +68,15 @@ bool stillAtPath(int fd, const std::string& path) {
     return opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
+// Two names of one file, however each is spelt ("sorvi.log" and the
+// absolute path the file dialog gives, a path through a link): the same
+// text, or both naming one existing file.
+bool sameFile(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
 // False when the bytes could not all be written (a full disk, an I/O error).
 // A message written in part is cut off again, so that the file holds whole
 // messages only.
@@ -192,11 +201,14 @@ int selFName(int, int, int event, void*, int, int) {
     options.restrictExtension = false;
     options.allowCancel = true;
     options.allowMakeDirectory = true;
-    options.save = true;  // the operator may name a protocol file that does not exist yet
+    // A selection, not a save: the protocol is appended to, so an existing
+    // file is simply chosen (no question about replacing it), and a new name
+    // is made at the next opening.
+    options.save = false;
     std::string selected;
     const int result = tk::fileSelectPopup(options, selected);
     if (result != tk::FILE_SELECTED && result != tk::NEW_FILE_SELECTED) return 0;
-    if (protocolOpen() && selected != protocolPath) {
+    if (protocolOpen() && !sameFile(selected, protocolPath)) {
         DiscardChlp(kProtocolWindow);
         protocolPath = selected;
         SetupChlp(kVeriskResource, kProtocolWindow, protocolTitle, protocolPath);

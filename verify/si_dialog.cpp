@@ -17,6 +17,8 @@ int cancelControl = 0;
 
 void hideDialog() { tk::hidePanel(dialog); }
 
+// "Выбрать", and Enter or a double-click in the list; a single click only
+// highlights a carrier (a value-changed event), so a misclick opens nothing.
 int onChoose(int, int, int event, void*, int, int) {
     if (event != tk::EVENT_COMMIT && event != tk::EVENT_LEFT_DOUBLE_CLICK) return 0;
     if (SetCurInstr() == 0) hideDialog();
@@ -40,10 +42,8 @@ bool dialogVisible() {
 int selectionDialogPanel() { return dialog; }
 
 int BuildSI(const char* title) {
-    // Centred on a 1024 x 768 screen; the toolkit keeps a window on screen.
-    const int top = (768 - kDialogHeight) / 2;
-    const int left = (1024 - kDialogWidth) / 2;
-    const int panel = tk::newPanel(0, title ? title : "", top, left, kDialogHeight, kDialogWidth, "SI");
+    const int panel = tk::newPanel(0, title ? title : "", tk::AUTO_CENTER, tk::AUTO_CENTER, kDialogHeight, kDialogWidth,
+                                   "SI");
     if (panel < 0) return panel;
     tk::setPanelAttribute(panel, tk::ATTR_BACKCOLOR, static_cast<int>(kGrey));
     listControl = tk::newControl(panel, tk::ControlKind::ListBox, "", 6, 6, 323, 385, "LIST");

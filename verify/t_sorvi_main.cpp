@@ -117,6 +117,9 @@ int Selftest(int, int, int event, void*, int, int) {
     tk::resetControl(hST, ST_MSG);
     tk::setAttribute(hST, ST_CLOSE, tk::ATTR_DIMMED, 1);
     tk::displayPanel(hST);
+    // The test blocks for a second or more: the operator sees the window
+    // with its waiting text and "Закрыть" dimmed before it starts.
+    tk::drawPendingChanges();
     ViInt16 result = 0;
     std::string message;
     if (moduleSession != 0) {

@@ -36,6 +36,17 @@ bool readCarrierPlace() {
     return true;
 }
 
+// The protocol names the position shown in MP_MEZ_NUM, also when opening it
+// failed half-way: a step run then must not go into a protocol titled with
+// the position left before. A protocol still open under another title
+// belongs to that position and is closed; the next step opens a new one.
+void titleProtocolFor(std::uint16_t shown) {
+    const std::string title = formatBounded(kTitleChars, "Протокол поверки мезонина СОРВИ крейт %d,слот %d,мезонин %d",
+                                            static_cast<int>(crateLA), static_cast<int>(slot), static_cast<int>(shown));
+    if (title != protocolTitle && protocolOpen()) closeProtocol();
+    protocolTitle = title;
+}
+
 }  // namespace
 
 int defMezonin(ViSession carrier, std::array<std::int32_t, 4>& types) {
@@ -54,6 +65,9 @@ void SelMez() {
     if (CurrentInstr == nullptr) return;
     std::vector<char> name(CurrentInstr->rsrcName.begin(), CurrentInstr->rsrcName.end());
     name.push_back('\0');
+    // Opening a carrier with its identification and reset takes a while: the
+    // selection dialog is gone from the screen first.
+    tk::drawPendingChanges();
     ViSession session = 0;
     if (tarvo_init(name.data(), VI_TRUE, VI_TRUE, &session) < VI_SUCCESS) {
         carrierSession = 0;
@@ -64,7 +78,9 @@ void SelMez() {
     }
     carrierSession = session;
     CurrentInstr->carrierSession = carrierSession;
-    if (const int status = defMezonin(carrierSession, mezonin); status < VI_SUCCESS) checkErr(status);
+    // A failed query leaves its position without a type; the positions that
+    // answered are still offered.
+    defMezonin(carrierSession, mezonin);
 
     tk::clearItems(hMP, MP_MEZ_NUM);
     int items = 0;
@@ -88,6 +104,9 @@ int selMezonin(int, int, int event, void*, int, int) {
     if (event != tk::EVENT_COMMIT) return 0;
     writeStatusLine("Идет инициализация");
     tk::displayPanel(hMP);
+    // Closing and opening a module with its reset block: the line is on
+    // screen before they start.
+    tk::drawPendingChanges();
 
     if (moduleSession != 0) {
         if (checkErr(lumex_close(moduleSession)) < VI_SUCCESS) return 0;
@@ -104,7 +123,9 @@ int selMezonin(int, int, int event, void*, int, int) {
         tk::messagePopup("", "Ошибка инициализации");
     moduleSession = session;
 
-    if (carrierSession != 0 && !readCarrierPlace()) {
+    const bool placed = carrierSession == 0 || readCarrierPlace();
+    titleProtocolFor(position);
+    if (!placed) {
         if (moduleSession != 0) lumex_close(moduleSession);
         moduleSession = 0;
         return 0;
@@ -123,8 +144,6 @@ int selMezonin(int, int, int event, void*, int, int) {
     tk::setValue(hMP, MP_S, static_cast<unsigned>(slot));
     tk::setValue(hMP, MP_MEZ_NUM, static_cast<unsigned>(position));
 
-    protocolTitle = formatBounded(kTitleChars, "Протокол поверки мезонина СОРВИ крейт %d,слот %d,мезонин %d",
-                                  static_cast<int>(crateLA), static_cast<int>(slot), static_cast<int>(position));
     protocolPath.clear();
     return 0;
 }

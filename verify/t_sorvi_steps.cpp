@@ -47,8 +47,11 @@ bool popupVisible() {
     return tk::getPanelAttribute(hP4, tk::ATTR_VISIBLE, visible) == tk::OK && visible != 0;
 }
 
-// Shows P4 with the stage's prompt and waits until the operator confirms or cancels.
+// Shows P4 with the stage's prompt and waits until the operator confirms or
+// cancels. Only a confirmation given in this pop-up counts: one left over
+// from a step that ended in a failure is dropped first.
 void runStagePopup(const Stage& stage) {
+    confirmed = 0;
     tk::setAttribute(hP4, stage.prompt, tk::ATTR_VISIBLE, 1);
     tk::resetControl(hP4, P4_TABLE);
     tk::resetControl(hP4, P4_CHAN);

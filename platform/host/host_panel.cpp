@@ -28,9 +28,11 @@ int selCarrier(int panel, int control, int event, void* data, int, int) {
     return 0;
 }
 
+// A click or the arrow keys highlight a position (and Enter commits it),
+// which only says whether "Открыть" applies; a double-click opens it.
 int selPosition(int panel, int control, int event, void* data, int, int) {
     if (data == nullptr) return 0;
-    if (event == tk::EVENT_COMMIT) {
+    if (event == tk::EVENT_VAL_CHANGED || event == tk::EVENT_COMMIT) {
         hostOf(data)->positionHighlighted();
     } else if (event == tk::EVENT_LEFT_DOUBLE_CLICK) {
         int position = 0;

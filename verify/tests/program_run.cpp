@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr int kRunLimitSeconds = 120;
+
 std::string quoted(const std::string& text) {
     std::string out = "'";
     for (char c : text) {
@@ -52,7 +54,9 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
                       const std::string& bench, const std::vector<std::string>& extraEnv) {
     std::string command = "cd " + quoted(directory) + " && env QT_QPA_PLATFORM=offscreen SORVI_BENCH=" + quoted(bench);
     for (const std::string& setting : extraEnv) command += " " + quoted(setting);
-    command += " " + quoted(program);
+    // A run left waiting (a script that failed before the exit) is ended, so
+    // the test fails instead of hanging.
+    command += " timeout --kill-after=5 " + std::to_string(kRunLimitSeconds) + " " + quoted(program);
     for (const std::string& arg : args) command += " " + quoted(arg);
     command += " </dev/null 2>&1";
     ProgramRun run;

@@ -15,7 +15,8 @@ struct ProgramRun {
 std::string makeScratchDirectory();
 
 // Runs program with args in directory, with SORVI_BENCH set to bench (empty:
-// the built-in default bench) and the panels off screen.
+// the built-in default bench) and the panels off screen. A run still going
+// after two minutes is ended (exit code 124).
 // extraEnv holds further NAME=VALUE settings.
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& directory,
                       const std::string& bench, const std::vector<std::string>& extraEnv = {});

@@ -2,6 +2,9 @@
 // positions, status line, and carrier sessions kept and closed.
 #include <gtest/gtest.h>
 
+#include <QListWidget>
+#include <QTest>
+
 #include <memory>
 
 #include <paneltk/paneltk.h>
@@ -10,6 +13,7 @@
 #include "carrier_discovery.h"
 #include "host_panel.h"
 #include "host_uir.h"
+#include "operator_widgets.h"
 #include "plugin_loader.h"
 #include "tarvo_32.h"
 #include "visa.h"
@@ -99,6 +103,35 @@ TEST_F(HostPanelTest, SeveralCarriersWaitForTheOperatorThenShowTheFourPositions)
     EXPECT_EQ(panel_->chosenCarrier(), kNoCarrier);
     EXPECT_EQ(items(HOST_POSITIONS), 0);
     EXPECT_EQ(dimmed(HOST_OPEN), 1);
+}
+
+// Real clicks and keys on the positions list: a click or an arrow key moves
+// the highlight and "Открыть" follows it; a double-click opens the position.
+TEST_F(HostPanelTest, PositionsFollowClicksAndArrowKeysAndOpenOnADoubleClick) {
+    discovery::DiscoveryResult found = discovery::discoverCarriers();
+    panel_->setCarriers(found.carriers, found.status);
+    tk::setIndex(panel_->panel(), HOST_CARRIER, 1);
+    tk::callCallback(panel_->panel(), HOST_CARRIER);
+    ASSERT_EQ(items(HOST_POSITIONS), 4);
+    tk::processEvents();
+    QWidget* window = operator_widgets::shownWindow("HOST");
+    auto* list = window ? window->findChild<QListWidget*>("HOST_POSITIONS") : nullptr;
+    ASSERT_NE(list, nullptr);
+    const auto at = [&](int row) { return list->visualItemRect(list->item(row)).center(); };
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(1));  // "модуль типа 5"
+    EXPECT_EQ(dimmed(HOST_OPEN), 1);
+    QTest::keyClick(list, Qt::Key_Down);  // "Позиция 3: СОРВИ"
+    EXPECT_EQ(dimmed(HOST_OPEN), 0);
+    tk::setValue(panel_->panel(), HOST_STATUS, "");
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(dimmed(HOST_OPEN), 0);
+    EXPECT_EQ(status(), "") << "Enter tried to open the position";
+
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at(2));
+    EXPECT_EQ(status().find("Панель мезонина недоступна"), 0u) << status();  // tried to open it
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at(1));
+    EXPECT_EQ(status(), "В позиции 2 нет модуля СОРВИ");
 }
 
 TEST_F(HostPanelTest, ALoneCarrierIsOpenedAtOnce) {

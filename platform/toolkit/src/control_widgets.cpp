@@ -1,7 +1,7 @@
 // The widgets behind each kind of control, how they show a control's state,
-// and how operator actions on them become callback events.
+// and how operator actions on them become callback events (what input
+// reaches them at all: operator_gate.cpp).
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,22 +20,6 @@
 
 namespace tk::detail {
 namespace {
-
-// Sends GOT_FOCUS / LOST_FOCUS of a control's widget to its callback.
-class FocusWatcher : public QObject {
-public:
-    FocusWatcher(int panel, int control, QObject* parent) : QObject(parent), panel_(panel), control_(control) {}
-
-protected:
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::FocusIn) fireControl(panel_, control_, EVENT_GOT_FOCUS);
-        if (e->type() == QEvent::FocusOut) fireControl(panel_, control_, EVENT_LOST_FOCUS);
-        return QObject::eventFilter(o, e);
-    }
-
-private:
-    int panel_, control_;
-};
 
 bool hasLabelAbove(const ControlRec& c) {
     switch (c.def.kind) {
@@ -103,8 +87,15 @@ QSize naturalSize(const ControlRec& c, const QFontMetrics& fm, QSize panel) {
 
 // What an operator's change of a value sends: the change, then the commit.
 void fireOperatorChange(int h, int id) {
+    if (!operatorMayChange(h, id)) return;
     fireControl(h, id, EVENT_VAL_CHANGED);
     fireControl(h, id, EVENT_COMMIT);
+}
+
+// A press of a button; a display-only one is never pressed (a label's
+// accelerator clicks its buddy past the gate, so this is checked here too).
+void firePress(int h, int id) {
+    if (operatorMayChange(h, id)) fireControl(h, id, EVENT_COMMIT);
 }
 
 }  // namespace
@@ -116,7 +107,7 @@ void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
     switch (d.kind) {
     case ControlKind::CommandButton: {
         auto* b = new QPushButton(mnemonicText(d.label), content);
-        QObject::connect(b, &QPushButton::clicked, b, [h, id] { fireControl(h, id, EVENT_COMMIT); });
+        QObject::connect(b, &QPushButton::clicked, b, [h, id] { firePress(h, id); });
         w = b;
         break;
     }
@@ -124,7 +115,7 @@ void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
         auto* b = new QToolButton(content);
         b->setArrowType(Qt::LeftArrow);
         b->setToolTip(qs(plainLabel(d.label)));
-        QObject::connect(b, &QToolButton::clicked, b, [h, id] { fireControl(h, id, EVENT_COMMIT); });
+        QObject::connect(b, &QToolButton::clicked, b, [h, id] { firePress(h, id); });
         w = b;
         break;
     }
@@ -138,7 +129,7 @@ void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
             e->setModified(false);
             PanelRec* p = findPanel(h);
             ControlRec* cr = findControl(h, id);
-            if (!p || !cr) return;
+            if (!p || !cr || !operatorMayChange(h, id)) return;
             if (cr->def.kind == ControlKind::Numeric) {
                 double v;
                 if (!parseNumber(us(e->text()), cr->def.format, v)) {
@@ -173,13 +164,9 @@ void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
         break;
     }
     case ControlKind::ListBox: {
-        auto* l = new QListWidget(content);
-        QObject::connect(l, &QListWidget::itemClicked, l,
-                         [h, id, l](QListWidgetItem* item) { fireControl(h, id, EVENT_COMMIT, l->row(item)); });
-        QObject::connect(l, &QListWidget::itemDoubleClicked, l, [h, id, l](QListWidgetItem* item) {
-            fireControl(h, id, EVENT_LEFT_DOUBLE_CLICK, l->row(item));
+        w = new ListBoxWidget(content, [h, id](int event, int row) {
+            if (operatorMayChange(h, id)) fireControl(h, id, event, row);
         });
-        w = l;
         break;
     }
     case ControlKind::BinarySwitch: {
@@ -189,6 +176,10 @@ void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
             PanelRec* p = findPanel(h);
             ControlRec* cr = findControl(h, id);
             if (!p || !cr) return;
+            if (!operatorMayChange(h, id)) {
+                refreshControl(*p, *cr);  // back to the position the program set
+                return;
+            }
             cr->number = on ? cr->def.onValue : cr->def.offValue;
             refreshControl(*p, *cr);
             fireOperatorChange(h, id);
@@ -212,7 +203,7 @@ void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
         t->horizontalHeader()->setStretchLastSection(true);
         t->setProperty("tkFilling", false);
         QObject::connect(t, &QTableWidget::itemChanged, t, [h, id, t](QTableWidgetItem* item) {
-            if (t->property("tkFilling").toBool()) return;
+            if (t->property("tkFilling").toBool() || !operatorMayChange(h, id)) return;
             fireControl(h, id, EVENT_COMMIT, item->row() + 1, item->column() + 1);
         });
         w = t;
@@ -230,17 +221,19 @@ void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
         auto* s = new QScrollBar(Qt::Vertical, content);
         s->setProperty("tkSetting", false);
         QObject::connect(s, &QScrollBar::valueChanged, s, [h, id, s](int) {
-            if (s->property("tkSetting").toBool()) return;
+            if (s->property("tkSetting").toBool() || !operatorMayChange(h, id)) return;
             fireControl(h, id, s->isSliderDown() ? EVENT_VAL_CHANGED : EVENT_COMMIT);
         });
-        QObject::connect(s, &QScrollBar::sliderReleased, s, [h, id] { fireControl(h, id, EVENT_COMMIT); });
+        QObject::connect(s, &QScrollBar::sliderReleased, s, [h, id] {
+            if (operatorMayChange(h, id)) fireControl(h, id, EVENT_COMMIT);
+        });
         w = s;
         break;
     }
     }
     w->setObjectName(qs(d.constant));
-    w->installEventFilter(new FocusWatcher(h, id, w));
     c.widget = w;
+    guardOperatorInput(h, c);
     if (d.kind == ControlKind::Ring || d.kind == ControlKind::ListBox) fillItemWidget(c);
 
     if (hasLabelAbove(c) || labelBeside(c)) {
@@ -289,28 +282,17 @@ void refreshControl(PanelRec& panel, ControlRec& c) {
     QWidget* w = c.widget;
     if (!w) return;
     const ControlDef& d = c.def;
-    bool input = c.mode == MODE_INPUT;
+    applyOperatorMode(c);
     switch (d.kind) {
     case ControlKind::Numeric: {
         auto* e = static_cast<QLineEdit*>(w);
         e->setText(qs(formatNumber(c.number, d.type, d.format)));
         e->setModified(false);
-        e->setReadOnly(!input);
         e->setStyleSheet(styleFor("QLineEdit", c));
         break;
     }
-    case ControlKind::String: {
-        auto* e = static_cast<QLineEdit*>(w);
-        e->setReadOnly(!input);
-        e->setStyleSheet(styleFor("QLineEdit", c));
-        break;
-    }
-    case ControlKind::TextBox: {
-        auto* t = static_cast<QPlainTextEdit*>(w);
-        t->setReadOnly(!input);
-        t->setStyleSheet(styleFor("QPlainTextEdit", c));
-        break;
-    }
+    case ControlKind::String: w->setStyleSheet(styleFor("QLineEdit", c)); break;
+    case ControlKind::TextBox: w->setStyleSheet(styleFor("QPlainTextEdit", c)); break;
     case ControlKind::TextMessage:
         w->setStyleSheet(QString("QLabel { color: %1; }").arg(colorName(c.textColor)));
         break;

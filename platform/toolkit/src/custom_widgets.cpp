@@ -1,11 +1,15 @@
 #include "custom_widgets.h"
 
+#include <QKeyEvent>
 #include <QLinearGradient>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
 
 #include <algorithm>
+
+#include <paneltk/runtime.h>
 
 namespace tk::detail {
 namespace {
@@ -200,6 +204,38 @@ void StripChartWidget::paintEvent(QPaintEvent*) {
         p.setPen(QPen(rgbColor(colors_[size_t(t)]), 1));
         p.drawPolyline(line);
     }
+}
+
+ListBoxWidget::ListBoxWidget(QWidget* parent, Notify notify) : QListWidget(parent), notify_(std::move(notify)) {
+    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (operatorActing_ > 0 && row >= 0) notify_(EVENT_VAL_CHANGED, row);
+    });
+}
+
+void ListBoxWidget::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (currentRow() >= 0) notify_(EVENT_COMMIT, currentRow());
+        event->accept();
+        return;
+    }
+    byOperator([&] { QListWidget::keyPressEvent(event); });
+}
+
+void ListBoxWidget::mousePressEvent(QMouseEvent* event) {
+    byOperator([&] { QListWidget::mousePressEvent(event); });
+}
+
+void ListBoxWidget::mouseMoveEvent(QMouseEvent* event) {
+    byOperator([&] { QListWidget::mouseMoveEvent(event); });
+}
+
+void ListBoxWidget::mouseReleaseEvent(QMouseEvent* event) {
+    byOperator([&] { QListWidget::mouseReleaseEvent(event); });
+}
+
+void ListBoxWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    byOperator([&] { QListWidget::mouseDoubleClickEvent(event); });
+    if (QListWidgetItem* item = itemAt(event->position().toPoint())) notify_(EVENT_LEFT_DOUBLE_CLICK, row(item));
 }
 
 }  // namespace tk::detail

@@ -1,10 +1,12 @@
-// Widgets the standard set lacks: the LED lamp, the strip chart and the
-// placeholder picture.
+// Widgets the standard set lacks: the LED lamp, the strip chart, the
+// placeholder picture, and a list box that tells highlighting from choosing.
 #pragma once
 
 #include <QElapsedTimer>
+#include <QListWidget>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 #include <paneltk/panel_resource.h>
@@ -82,6 +84,35 @@ private:
     int head_ = 0;              // next slot to write
     int stored_ = 0;            // points held per trace
     long long paints_ = 0;
+};
+
+// A list whose operator actions come out as the toolkit's events: moving the
+// highlight (a click, the arrow keys) is EVENT_VAL_CHANGED, Enter is
+// EVENT_COMMIT, a double-click on an item EVENT_LEFT_DOUBLE_CLICK; each with
+// the item's 0-based row. The program's own changes of the highlight raise
+// nothing.
+class ListBoxWidget : public QListWidget {
+public:
+    using Notify = std::function<void(int event, int row)>;
+    ListBoxWidget(QWidget* parent, Notify notify);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    template <class Handle>
+    void byOperator(Handle handle) {
+        ++operatorActing_;
+        handle();
+        --operatorActing_;
+    }
+
+    Notify notify_;
+    int operatorActing_ = 0;  // inside an operator's mouse or key event
 };
 
 }  // namespace tk::detail

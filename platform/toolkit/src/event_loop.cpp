@@ -45,6 +45,13 @@ Clock& clock() {
     return *c;
 }
 
+// A deferred call that comes while pending changes are drawn waits with the
+// held callbacks.
+void runDeferredCall(DeferredCallback fn, void* data) {
+    if (callbacksHeld()) holdCallback([fn, data] { fn(data); });
+    else fn(data);
+}
+
 }  // namespace
 }  // namespace detail
 
@@ -53,6 +60,7 @@ using namespace detail;
 int processEvents() {
     if (!initialised()) return ERR_NOT_INITIALISED;
     if (!onUiThread()) return ERR_THREAD;
+    deliverHeldCallbacks();
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     scriptStep();
@@ -72,6 +80,7 @@ int waitEvents(double maxSeconds) {
     QTimer* t = wakeTimer();
     int ms = std::max(1, int(maxSeconds * 1000 + 0.5));
     if (!t->isActive() || t->interval() != ms) t->start(ms);
+    deliverHeldCallbacks();
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     scriptStep();
     deleteBuried();
@@ -104,7 +113,7 @@ int postDeferredCall(DeferredCallback fn, void* data) {
     if (!app) return ERR_NOT_INITIALISED;
     // A queued call is thread-safe and wakes the dispatcher of the UI thread.
     QMetaObject::invokeMethod(
-        app, [fn, data] { fn(data); }, Qt::QueuedConnection);
+        app, [fn, data] { runDeferredCall(fn, data); }, Qt::QueuedConnection);
     return OK;
 }
 

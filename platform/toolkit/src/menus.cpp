@@ -23,6 +23,10 @@ int check() {
 }
 
 void chooseItem(int bar, int item) {
+    if (callbacksHeld()) {
+        holdCallback([=] { chooseItem(bar, item); });
+        return;
+    }
     MenuBarRec* b = findBar(bar);
     if (!b) return;
     auto it = b->items.find(item);

@@ -59,6 +59,7 @@ int setPanelAttribute(int panel, int attribute, std::string_view value) {
     if (int r = findUi(panel, p)) return r;
     if (attribute != ATTR_TITLE) return ERR_ATTRIBUTE;
     p->window->setWindowTitle(qs(value));
+    showExactTitle(p->window);
     return OK;
 }
 

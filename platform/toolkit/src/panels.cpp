@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -35,6 +36,10 @@ void deleteBuried() {
 }
 
 int fireControl(int panel, int control, int event, int data1, int data2) {
+    if (callbacksHeld()) {
+        holdCallback([=] { fireControl(panel, control, event, data1, data2); });
+        return 0;
+    }
     PanelRec* p = findPanel(panel);
     if (!p) return ERR_PANEL;
     auto it = p->controls.find(control);
@@ -49,6 +54,10 @@ int fireControl(int panel, int control, int event, int data1, int data2) {
 }
 
 int firePanel(int panel, int event, int data1, int data2) {
+    if (callbacksHeld()) {
+        holdCallback([=] { firePanel(panel, event, data1, data2); });
+        return 0;
+    }
     PanelRec* p = findPanel(panel);
     if (!p) return ERR_PANEL;
     if (!p->callback) return 0;
@@ -63,7 +72,9 @@ int firePanel(int panel, int event, int data1, int data2) {
 void closeBoxPressed(int panel) {
     firePanel(panel, EVENT_CLOSE);
     PanelRec* p = findPanel(panel);
-    if (p && p->closeControl && p->controls.count(p->closeControl)) fireControl(panel, p->closeControl, EVENT_COMMIT);
+    // A display-only close control is not pressed: the operator cannot press it.
+    if (p && p->closeControl && p->controls.count(p->closeControl) && operatorMayChange(panel, p->closeControl))
+        fireControl(panel, p->closeControl, EVENT_COMMIT);
 }
 
 bool panelShown(const PanelRec& p) {
@@ -230,8 +241,26 @@ void markShown(PanelRec& p) {
     p.displaySerial = ++state().serial;
 }
 
+// A panel built to be centred goes to the middle of the screen it is on
+// (its owner's screen, else the primary one) the first time it is shown.
+void centreOnScreen(PanelRec& p) {
+    if (!p.centreTop && !p.centreLeft) return;
+    QScreen* screen = p.window->screen();
+    if (!screen) return;
+    const QRect free = screen->availableGeometry();
+    const QSize size = p.window->frameGeometry().size();
+    int left = p.window->x(), top = p.window->y();
+    if (p.centreLeft) left = free.left() + std::max(0, (free.width() - size.width()) / 2);
+    if (p.centreTop) top = free.top() + std::max(0, (free.height() - size.height()) / 2);
+    p.window->move(left, top);
+    p.centreTop = p.centreLeft = false;
+}
+
 int bringToFront(PanelRec& p, int panel) {
+    centreOnScreen(p);
+    if (!p.window->isVisible()) p.awaitingDraw = true;
     p.window->show();
+    showExactTitle(p.window);
     p.window->raise();
     p.window->activateWindow();
     scheduleScreenshot(panel);
@@ -433,7 +462,11 @@ int newPanel(int parent, std::string_view title, int top, int left, int height, 
     def.height = height;
     def.width = width;
     int h = buildPanel(parent, "", def, nullptr, nullptr, {});
-    if (h > 0 && (top > 0 || left > 0)) findPanel(h)->window->move(left, top);
+    if (h <= 0) return h;
+    PanelRec* p = findPanel(h);
+    p->centreTop = top == AUTO_CENTER;
+    p->centreLeft = left == AUTO_CENTER;
+    if (top > 0 || left > 0) p->window->move(std::max(left, 0), std::max(top, 0));
     return h;
 }
 

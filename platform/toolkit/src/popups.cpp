@@ -80,12 +80,9 @@ std::vector<PopupRecord> messagePopupsSeen() { return seen(); }
 int messagePopup(std::string_view title, std::string_view text) {
     if (!initialised()) return ERR_NOT_INITIALISED;
     if (!onUiThread()) return ERR_THREAD;
-    // A box raised without a title carries the title of the window it belongs
-    // to, else the program's name, never an empty or foreign caption.
+    // The box bears exactly the title it is given; an empty one stays empty.
     QWidget* owner = ownerWindow();
-    QString caption = qs(title);
-    if (caption.isEmpty() && owner) caption = owner->window()->windowTitle();
-    if (caption.isEmpty()) caption = QCoreApplication::applicationName();
+    const QString caption = qs(title);
     QMessageBox box(QMessageBox::NoIcon, caption, qs(text), QMessageBox::Ok, owner);
     box.setObjectName("message");
     box.setWindowModality(Qt::ApplicationModal);
@@ -97,6 +94,7 @@ int messagePopup(std::string_view title, std::string_view text) {
     seen().push_back({od.title, od.text});
     QObject::connect(&box, &QDialog::finished, &box, [&od] { od.done = true; });
     box.show();
+    showExactTitle(&box);
     screenshotDialog(&box, "message");
     waitFor(od);
     return OK;

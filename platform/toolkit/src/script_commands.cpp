@@ -217,6 +217,12 @@ Outcome act(const std::vector<std::string>& w, LineContext& ctx, std::string& ms
     if (!reachable(*p, c, msg)) return Outcome::NotYet;
     const int h = p->handle, id = c->id;
     const ControlKind kind = c->def.kind;
+    // The program alone writes a display-only control; the operator can do
+    // nothing to it, so neither can a script.
+    if (c->mode != MODE_INPUT) {
+        msg = w[1] + " is display only";
+        return Outcome::Failed;
+    }
 
     if (cmd == "commit") {
         ctx.advance();
@@ -225,10 +231,6 @@ Outcome act(const std::vector<std::string>& w, LineContext& ctx, std::string& ms
     }
     if (cmd == "set") {
         const std::string& v = w[2];
-        if (c->mode != MODE_INPUT && kind != ControlKind::BinarySwitch) {
-            msg = w[1] + " is display only";
-            return Outcome::Failed;
-        }
         int r = OK;
         if (kind == ControlKind::Numeric) {
             double d;
@@ -281,7 +283,9 @@ Outcome act(const std::vector<std::string>& w, LineContext& ctx, std::string& ms
             return Outcome::Failed;
         }
         ctx.advance();
-        if (cmd == "ring") fireControl(h, id, EVENT_VAL_CHANGED);
+        // As the operator does it: the highlight moves, then the choice is
+        // committed (Enter in a list box).
+        fireControl(h, id, EVENT_VAL_CHANGED, index);
         fireControl(h, id, EVENT_COMMIT, index);
         return Outcome::Done;
     }
@@ -289,10 +293,6 @@ Outcome act(const std::vector<std::string>& w, LineContext& ctx, std::string& ms
         long long row, col;
         if (!toInt(w[2], row) || !toInt(w[3], col)) {
             msg = "bad row or column";
-            return Outcome::Failed;
-        }
-        if (c->mode != MODE_INPUT) {
-            msg = w[1] + " is display only";
             return Outcome::Failed;
         }
         if (int r = setCell(h, id, int(row), int(col), w[4]); r < 0) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -84,7 +85,10 @@ struct PanelRec {
     bool visible = false;
     bool popup = false;
     int backColor = 0xE0E0E0;
-    int activeControl = 0;  // the control given the focus last
+    int activeControl = 0;      // the control given the focus last
+    bool awaitingDraw = false;  // shown, and not yet drawn by the window system
+    bool centreTop = false;     // built to be centred on its screen when first shown
+    bool centreLeft = false;
     long long loadSerial = 0;
     long long displaySerial = 0;  // when it was last displayed (0: never)
     int screenshotCount = 0;
@@ -139,6 +143,12 @@ void deleteBuried();
 int kindAttribute(PanelRec& panel, ControlRec& control, int attribute, bool set, int& value);
 // Moves a control's label with it.
 void placeLabel(ControlRec& control);
+// The operator's way to a control (operator_gate.cpp): the gate set on its
+// widgets once they exist, the control's mode applied to them, and whether
+// what the operator did may change it and raise its callback.
+void guardOperatorInput(int panel, ControlRec& control);
+void applyOperatorMode(ControlRec& control);
+bool operatorMayChange(int panel, int control);
 // Shows the control's state (value, colours, dimmed, visible) in its widgets.
 void refreshControl(PanelRec& panel, ControlRec& control);
 void resetControlState(PanelRec& panel, ControlRec& control);
@@ -148,6 +158,13 @@ int firePanel(int panel, int event, int data1 = 0, int data2 = 0);
 // Close box pressed (from the window or a script).
 void closeBoxPressed(int panel);
 
+// While pending changes are drawn (tk::drawPendingChanges) no callback runs:
+// what would raise one is kept and delivered, in order, at the next event
+// processing.
+bool callbacksHeld();
+void holdCallback(std::function<void()> call);
+void deliverHeldCallbacks();
+
 // Binding lookup: explicit table first, then the resource's registered ones.
 const Callback* findBinding(const std::string& resource, const Bindings* bindings, const std::string& name);
 void noteUnbound(const std::string& resource, const std::string& name);
@@ -155,6 +172,11 @@ void noteUnbound(const std::string& resource, const std::string& name);
 // Reachability for scripts: the operator could use this control / panel now.
 bool panelShown(const PanelRec& panel);
 int topPopup();
+
+// Shows a window's empty title as empty where the window system would put
+// the program's name there instead (window_title.cpp). Called once the
+// window is shown, and again whenever its title is set.
+void showExactTitle(QWidget* window);
 
 // Screenshots.
 void scheduleScreenshot(int panel);

@@ -167,16 +167,19 @@ TEST_F(ScriptTest, DisplayOnlyAndDimmedControlsCannotBeUsed) {
     int failures = runScript(R"(
         timeout 0.1
         set SAMPLE_BITS 5
+        commit SAMPLE_STATUS
         commit SAMPLE_STOP
         commit SAMPLE_HIDDEN
         commit NO_SUCH_CONTROL
     )");
-    EXPECT_EQ(failures, 4);
+    EXPECT_EQ(failures, 5);
     auto f = scriptResult().failures;
+    ASSERT_EQ(f.size(), 5u);
     EXPECT_NE(f[0].find("display only"), std::string::npos);
-    EXPECT_NE(f[1].find("dimmed"), std::string::npos);
-    EXPECT_NE(f[2].find("hidden"), std::string::npos);
-    EXPECT_NE(f[3].find("NO_SUCH_CONTROL"), std::string::npos);
+    EXPECT_NE(f[1].find("SAMPLE_STATUS is display only"), std::string::npos) << f[1];
+    EXPECT_NE(f[2].find("dimmed"), std::string::npos);
+    EXPECT_NE(f[3].find("hidden"), std::string::npos);
+    EXPECT_NE(f[4].find("NO_SUCH_CONTROL"), std::string::npos);
 }
 
 TEST_F(ScriptTest, MessageBoxIsAnsweredAndRecorded) {

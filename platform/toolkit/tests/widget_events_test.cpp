@@ -102,7 +102,7 @@ TEST_F(WidgetEventsTest, ListBoxAndScrollBarMadeInCode) {
     insertItem(panel, list, -1, "второй", 20);
     auto* lw = window->findChild<QListWidget*>("LIST");
     ASSERT_NE(lw, nullptr);
-    Q_EMIT lw->itemDoubleClicked(lw->item(1));
+    QTest::mouseDClick(lw->viewport(), Qt::LeftButton, {}, lw->visualItemRect(lw->item(1)).center());
     auto dbl = callsOf(list, EVENT_LEFT_DOUBLE_CLICK);
     ASSERT_EQ(dbl.size(), 1u);
     EXPECT_EQ(dbl[0].data1, 1);

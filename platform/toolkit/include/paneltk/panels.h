@@ -60,6 +60,9 @@ enum Attribute : int {
 
 enum CtrlMode : int { MODE_INPUT = 0, MODE_DISPLAY_ONLY = 1 };
 
+// Position of a panel built in code that puts it in the middle of its screen.
+inline constexpr int AUTO_CENTER = -2147483647 - 1;
+
 // ------------------------------------------------------- loading, showing
 // Loads panel panelId of a registered resource. parent 0 makes a top-level
 // window; a parent handle makes it a window owned by that panel (discarded
@@ -103,7 +106,9 @@ int resetPanel(int panel);
 
 // ----------------------------------------------------- panels built in code
 // A new empty panel; constant names the panel in scripts ("SI"). Returns the
-// handle or a negative status.
+// handle or a negative status. top and/or left AUTO_CENTER centre the panel
+// on the screen it is on (its owner's, else the primary screen) when it is
+// first shown.
 int newPanel(int parent, std::string_view title, int top, int left, int height, int width,
              std::string_view constant = {});
 int setPanelCallback(int panel, PanelCallback callback);

@@ -10,7 +10,8 @@
 
 namespace tk {
 
-// Message box with an OK button. Returns 0 when answered.
+// Message box with an OK button and exactly the title given (an empty title
+// stays empty). Returns 0 when answered.
 int messagePopup(std::string_view title, std::string_view text);
 
 enum FileSelectResult : int {
@@ -29,7 +30,11 @@ struct FileSelectOptions {
     bool restrictExtension = false;
     bool allowCancel = true;
     bool allowMakeDirectory = true;
-    bool save = false;  // a save dialog (may name a new file)
+    // false: a selection. Any name may be chosen, an existing file or a new
+    // one, and nothing is asked: right for files that are appended to (a
+    // protocol, a result file). true: a save dialog, which asks before it
+    // lets an existing file be chosen, since saving replaces it.
+    bool save = false;
 };
 
 // Returns FILE_SELECTED / NEW_FILE_SELECTED with the absolute path in path,

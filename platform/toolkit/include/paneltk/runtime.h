@@ -119,6 +119,15 @@ int processEvents();
 // turn at 100 Hz or more (about 140 Hz with the default 7 ms) while using
 // next to no CPU when idle (under 1% of a core).
 int waitEvents(double maxSeconds = 0.007);
+// Draws what has changed on screen now: windows just shown appear (it waits
+// up to a quarter of a second for the window system to map them) and every
+// visible window is painted with the values it holds. Runs no callback and
+// takes no operator input: events that would raise a callback (focus,
+// resizing, the close box, deferred calls) are kept and delivered at the next
+// processEvents / waitEvents, and input, timers and sockets wait for it
+// too. A callback calls it before a long blocking call that follows a
+// visible change ("Идёт самоконтроль. Ждите ...", then the self-test).
+int drawPendingChanges();
 // Runs the event loop until quitUserInterface(); returns its code.
 int runUserInterface();
 void quitUserInterface(int code = 0);
