@@ -82,11 +82,29 @@ Portion readPackets(SorviInstance& inst, ViInt32 ready) {
 
 }  // namespace
 
+namespace {
+
+// Marks the instance as fetching for the life of one fetch.
+class FetchGuard {
+public:
+    explicit FetchGuard(SorviInstance& inst) : inst_(inst) { inst_.fetching = true; }
+    ~FetchGuard() { inst_.fetching = false; }
+    FetchGuard(const FetchGuard&) = delete;
+    FetchGuard& operator=(const FetchGuard&) = delete;
+
+private:
+    SorviInstance& inst_;
+};
+
+}  // namespace
+
 ViStatus outData(SorviInstance& inst) {
+    if (inst.fetching) return VI_SUCCESS;  // a loop nested in this very fetch
     // Callbacks that run while events are processed may resize or reset the
     // ring; they run here, before any position in it is taken.
     tk::processEvents();
     if (inst.quitRequested || !inst.panelsLoaded || inst.session == 0) return VI_SUCCESS;
+    const FetchGuard guard(inst);
 
     ViInt16 state = 0;
     ViStatus status = lumex_state(inst.session, &state);
