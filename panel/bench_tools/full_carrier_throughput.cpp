@@ -85,9 +85,16 @@ void tick(void* data) {
         tk::postDeferredCall(tick, data);
         return;
     }
-    run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run.started).count();
-    run.cpuSeconds = processSeconds() - run.cpuStart;
-    for (SorviInstance* inst : run.instances) tk::callCallback(inst->mainPanel, MP_STOP);
+    if (run.turnsLeft == -1) {
+        run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run.started).count();
+        run.cpuSeconds = processSeconds() - run.cpuStart;
+        for (SorviInstance* inst : run.instances) tk::callCallback(inst->mainPanel, MP_STOP);
+    }
+    // A few more turns fetch what each module took before its stop.
+    if (run.turnsLeft > -20) {
+        tk::postDeferredCall(tick, data);
+        return;
+    }
     tk::postDeferredCall(closeAll, data);
 }
 
