@@ -9,6 +9,7 @@
 // ends.
 #include <paneltk/paneltk.h>
 
+#include "data_path.h"
 #include "instance_table.h"
 #include "lumex.h"
 #include "sorvi_plugin.h"
@@ -26,12 +27,17 @@ void confirmExit(SorviInstance& inst) {
 
 // An instance asked to end (its "ДА", or the host's close) stops its module
 // and hides its panels at once, whichever loop notices; only its own loop,
-// when it ends, releases it.
+// when it ends, releases it. What the module acquired up to the stop still
+// goes to the result file. Should the end be noticed inside a fetch of the
+// instance's own (a loop nested there), the rest is fetched when its own
+// loop ends.
 void endWork(SorviInstance& inst) {
-    if (inst.ending) return;
-    inst.ending = true;
-    if (inst.session != 0) lumex_stop(inst.session);
-    inst.running = 0;
+    if (!inst.ending) {
+        inst.ending = true;
+        if (inst.session != 0) lumex_stop(inst.session);
+        inst.running = 0;
+    }
+    fetchRemainder(inst);
     hideInstance(inst);
 }
 

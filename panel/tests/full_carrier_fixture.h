@@ -52,12 +52,26 @@ inline CountCheck checkCounting(const std::filesystem::path& file, int position)
 }
 
 // Moves the bench's clock on in small steps, one step per deferred call, so
-// that the loops turn (and fetch) between the steps; then runs `then`.
+// that the loops turn (and fetch) between the steps; then runs `then`. Every
+// event processing runs a step or two, so a step may also come between two
+// instances' fetches within one loop turn.
 class ClockPump {
 public:
     void run(double seconds, std::function<void()> then, double step = 0.01) {
         step_ = step;
         left_ = static_cast<int>(seconds / step + 0.5);
+        until_ = nullptr;
+        then_ = std::move(then);
+        tk::postDeferredCall(turn, this);
+    }
+
+    // With the clock still: lets the loops turn until `done` holds (or a few
+    // hundred deferred calls have run, so that a fault fails the test rather
+    // than hanging it), then runs `then`.
+    void waitFor(std::function<bool()> done, std::function<void()> then) {
+        step_ = 0;
+        left_ = 400;
+        until_ = std::move(done);
         then_ = std::move(then);
         tk::postDeferredCall(turn, this);
     }
@@ -65,8 +79,9 @@ public:
 private:
     static void turn(void* data) {
         auto& pump = *static_cast<ClockPump*>(data);
-        if (pump.left_-- > 0) {
-            bench::testing::advanceSeconds(pump.step_);
+        const bool done = pump.until_ && pump.until_();
+        if (!done && pump.left_-- > 0) {
+            if (pump.step_ > 0) bench::testing::advanceSeconds(pump.step_);
             tk::postDeferredCall(turn, data);
             return;
         }
@@ -76,6 +91,7 @@ private:
 
     double step_ = 0.01;
     int left_ = 0;
+    std::function<bool()> until_;
     std::function<void()> then_;
 };
 

@@ -35,11 +35,13 @@ class FullCarrierLayouts : public FullCarrier, public ::testing::WithParamInterf
 
 }  // namespace
 
-// One second at 0.1 ms on every module: each fetched while the run goes on,
-// and after the stop each file holds all of its module's 10 000 frames.
+// One second at 0.1 ms on every module: each fetched while the run goes on;
+// after the stop the loops fetch what the modules still hold, so each file
+// has all of its module's 10 000 frames before the panels close.
 TEST_P(FullCarrierLayouts, EveryModuleKeepsEveryFrame) {
     const Layout layout = GetParam();
     std::vector<int> readWhileRunning;
+    std::vector<std::size_t> framesBeforeClose;
     openNested(layout.positions, [&] {
         for (SorviInstance* inst : instances_) startRun(*inst, layout.interrupts);
         pump_.run(1.0, [&] {
@@ -47,17 +49,27 @@ TEST_P(FullCarrierLayouts, EveryModuleKeepsEveryFrame) {
                 readWhileRunning.push_back(inst->totalRead);
                 tk::callCallback(inst->mainPanel, MP_STOP);
             }
-            pump_.run(0.1, [&] { closeAll(); });
+            const auto allFetched = [&] {
+                for (const SorviInstance* inst : instances_)
+                    if (inst->totalRead != 10000 || inst->dataPending.load() != 0) return false;
+                return true;
+            };
+            pump_.waitFor(allFetched, [&] {
+                for (const SorviInstance* inst : instances_)
+                    framesBeforeClose.push_back(checkCounting(fileOf(inst->mezIndex), inst->mezIndex).frames);
+                closeAll();
+            });
         });
     });
     ASSERT_EQ(readWhileRunning.size(), layout.positions.size());
+    ASSERT_EQ(framesBeforeClose.size(), layout.positions.size());
     for (std::size_t k = 0; k < layout.positions.size(); ++k) {
         const int position = layout.positions[k];
         SCOPED_TRACE("position " + std::to_string(position));
         EXPECT_GE(readWhileRunning[k], 8000);
+        EXPECT_EQ(framesBeforeClose[k], 10000u);
         const CountCheck check = checkCounting(fileOf(position), position);
-        EXPECT_GE(check.frames, 9800u);
-        EXPECT_LE(check.frames, 10010u);
+        EXPECT_EQ(check.frames, 10000u);
         EXPECT_EQ(check.breaks, 0u);
         EXPECT_EQ(check.foreign, 0u);
     }
@@ -68,9 +80,42 @@ INSTANTIATE_TEST_SUITE_P(Carrier, FullCarrierLayouts,
                                            Layout{{1, 2, 3, 4}, true}),
                          layoutName);
 
+// Each instance ends in the very turn its run ends, before any loop could
+// fetch what its module still holds: "Останов" then "ДА" on the outermost,
+// the host's close on a running one, "ДА" on a running one, "Останов" then
+// the host's close on the innermost. Whatever each module acquired up to
+// its stop still reaches its file.
+TEST_F(FullCarrier, EndingRightAfterTheRunLosesNoFrame) {
+    openNested({1, 2, 3, 4}, [&] {
+        for (SorviInstance* inst : instances_) startRun(*inst);
+        pump_.run(1.0, [&] {
+            // No clock step is pending: every module has exactly 10 000
+            // frames when its instance ends.
+            SorviInstance& first = *instances_[0];
+            tk::callCallback(first.mainPanel, MP_STOP);
+            tk::callCallback(first.exitPopup, EXIT_POPUP_EXIT_YES);
+            sorvi_handle second = handles_[1];
+            sorvi_close(&second);
+            tk::callCallback(instances_[2]->exitPopup, EXIT_POPUP_EXIT_YES);
+            tk::callCallback(instances_[3]->mainPanel, MP_STOP);
+            sorvi_handle fourth = handles_[3];
+            sorvi_close(&fourth);
+        });
+    });
+    for (int position : {1, 2, 3, 4}) {
+        SCOPED_TRACE("position " + std::to_string(position));
+        const CountCheck check = checkCounting(fileOf(position), position);
+        EXPECT_EQ(check.frames, 10000u);
+        EXPECT_EQ(check.breaks, 0u);
+        EXPECT_EQ(check.foreign, 0u);
+        EXPECT_EQ(instances::entry(position).instance, nullptr);
+    }
+}
+
 // Module 2 is stopped and module 3 (an outer instance) is left with "ДА":
-// module 3 stops and its panels go at once, its record stays until its own
-// loop ends; modules 1 and 4 go on acquiring, every frame in their files.
+// module 3 stops and its panels go at once, with every frame it acquired in
+// its file; its record stays until its own loop ends. Modules 1 and 4 go on
+// acquiring, every frame in their files.
 TEST_F(FullCarrier, OneStoppedAndOneClosedWhileTheOthersAcquire) {
     std::vector<std::size_t> framesAtStop(5, 0);
     bool closedKeptItsRecord = false;
@@ -84,20 +129,22 @@ TEST_F(FullCarrier, OneStoppedAndOneClosedWhileTheOthersAcquire) {
             pump_.run(0.05, [&] {
                 // The loop asked for confirmation; "ДА".
                 tk::callCallback(instances_[2]->exitPopup, EXIT_POPUP_EXIT_YES);
-                pump_.run(0.05, [&] {
-                    const SorviInstance& third = *instances_[2];
-                    EXPECT_EQ(moduleState(third), 0);
-                    EXPECT_FALSE(visible(third.mainPanel));
-                    EXPECT_FALSE(visible(third.chartPanel));
-                    closedKeptItsRecord = instances::isOpen(&third);
-                    framesAtStop[2] = checkCounting(fileOf(2), 2).frames;
-                    framesAtStop[3] = checkCounting(fileOf(3), 3).frames;
-                    pump_.run(0.5, [&] {
-                        for (SorviInstance* inst : {instances_[0], instances_[3]})
-                            tk::callCallback(inst->mainPanel, MP_STOP);
-                        pump_.run(0.1, [&] { closeAll(); });
-                    });
-                });
+                // The clock stands still until a loop has ended module 3's work.
+                pump_.waitFor([&] { return moduleState(*instances_[2]) == 0; },
+                              [&] {
+                                  const SorviInstance& third = *instances_[2];
+                                  EXPECT_EQ(moduleState(third), 0);
+                                  EXPECT_FALSE(visible(third.mainPanel));
+                                  EXPECT_FALSE(visible(third.chartPanel));
+                                  closedKeptItsRecord = instances::isOpen(&third);
+                                  framesAtStop[2] = checkCounting(fileOf(2), 2).frames;
+                                  framesAtStop[3] = checkCounting(fileOf(3), 3).frames;
+                                  pump_.run(0.55, [&] {
+                                      for (SorviInstance* inst : {instances_[0], instances_[3]})
+                                          tk::callCallback(inst->mainPanel, MP_STOP);
+                                      pump_.run(0.1, [&] { closeAll(); });
+                                  });
+                              });
             });
         });
     });
@@ -105,16 +152,16 @@ TEST_F(FullCarrier, OneStoppedAndOneClosedWhileTheOthersAcquire) {
     for (int position : {1, 4}) {
         SCOPED_TRACE("position " + std::to_string(position));
         const CountCheck check = checkCounting(fileOf(position), position);
-        EXPECT_GE(check.frames, 10900u);
+        EXPECT_EQ(check.frames, 11000u);
         EXPECT_EQ(check.breaks, 0u);
         EXPECT_EQ(check.foreign, 0u);
     }
-    // The stopped module has all of its 5000 frames; the closed one those
-    // fetched before "ДА" (what its module held then goes with it).
+    // The stopped module has all of its 5000 frames; the closed one all it
+    // acquired until "ДА" stopped it, 0.55 s.
     for (int position : {2, 3}) {
         SCOPED_TRACE("position " + std::to_string(position));
         const CountCheck check = checkCounting(fileOf(position), position);
-        EXPECT_GE(check.frames, position == 2 ? 4990u : 3900u);
+        EXPECT_EQ(check.frames, position == 2 ? 5000u : 5500u);
         EXPECT_EQ(check.frames, framesAtStop[position]) << "frames added after the stop";
         EXPECT_EQ(check.breaks, 0u);
         EXPECT_EQ(check.foreign, 0u);
@@ -147,7 +194,7 @@ TEST_F(FullCarrier, AFifoOverflowOnOneModuleDisturbsNoOther) {
     for (int position : {1, 3, 4}) {
         SCOPED_TRACE("position " + std::to_string(position));
         const CountCheck check = checkCounting(fileOf(position), position);
-        EXPECT_GE(check.frames, 9990u);
+        EXPECT_EQ(check.frames, 10000u);
         EXPECT_EQ(check.breaks, 0u);
         EXPECT_EQ(check.foreign, 0u);
     }
