@@ -130,21 +130,21 @@ TEST_F(FullCarrier, OneStoppedAndOneClosedWhileTheOthersAcquire) {
                 // The loop asked for confirmation; "ДА".
                 tk::callCallback(instances_[2]->exitPopup, EXIT_POPUP_EXIT_YES);
                 // The clock stands still until a loop has ended module 3's work.
-                pump_.waitFor([&] { return moduleState(*instances_[2]) == 0; },
-                              [&] {
-                                  const SorviInstance& third = *instances_[2];
-                                  EXPECT_EQ(moduleState(third), 0);
-                                  EXPECT_FALSE(visible(third.mainPanel));
-                                  EXPECT_FALSE(visible(third.chartPanel));
-                                  closedKeptItsRecord = instances::isOpen(&third);
-                                  framesAtStop[2] = checkCounting(fileOf(2), 2).frames;
-                                  framesAtStop[3] = checkCounting(fileOf(3), 3).frames;
-                                  pump_.run(0.55, [&] {
-                                      for (SorviInstance* inst : {instances_[0], instances_[3]})
-                                          tk::callCallback(inst->mainPanel, MP_STOP);
-                                      pump_.run(0.1, [&] { closeAll(); });
-                                  });
-                              });
+                const auto thirdStopped = [&] { return moduleState(*instances_[2]) == 0; };
+                pump_.waitFor(thirdStopped, [&] {
+                    const SorviInstance& third = *instances_[2];
+                    EXPECT_EQ(moduleState(third), 0);
+                    EXPECT_FALSE(visible(third.mainPanel));
+                    EXPECT_FALSE(visible(third.chartPanel));
+                    closedKeptItsRecord = instances::isOpen(&third);
+                    framesAtStop[2] = checkCounting(fileOf(2), 2).frames;
+                    framesAtStop[3] = checkCounting(fileOf(3), 3).frames;
+                    pump_.run(0.55, [&] {
+                        for (SorviInstance* inst : {instances_[0], instances_[3]})
+                            tk::callCallback(inst->mainPanel, MP_STOP);
+                        pump_.run(0.1, [&] { closeAll(); });
+                    });
+                });
             });
         });
     });
