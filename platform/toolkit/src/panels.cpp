@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "custom_widgets.h"
 #include "panel_window.h"
 #include "toolkit_state.h"
 
@@ -214,6 +215,9 @@ void scheduleScreenshot(int panel) {
 
 int grabPanel(PanelRec& p, const QString& path) {
     if (!p.window) return ERR_PANEL;
+    // The picture shows every line appended so far.
+    for (auto& [id, c] : p.controls)
+        if (c.def.kind == ControlKind::TextBox && c.widget) static_cast<TextBoxWidget*>(c.widget.data())->takePending();
     QPixmap pm = p.window->grab();
     return pm.save(path, "PNG") ? OK : ERR_IO;
 }
