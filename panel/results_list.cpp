@@ -4,7 +4,7 @@
 #include <paneltk/paneltk.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <string>
 
 #include "callback_guard.h"
@@ -102,8 +102,14 @@ bool selectPreviousDifferent(int panel, int from, const std::string& text) {
 }  // namespace
 
 void formatResultLine(char (&line)[64], long long number, std::uint32_t frame) {
-    int at = std::snprintf(line, sizeof line, "%5lld ", number);
-    if (at < 0 || at > 20) at = 0;  // the number never takes more than 20 characters
+    // "%5lld ": the number right-aligned in five places (a line for every
+    // frame of a counting input makes this the list's busiest spot).
+    char digits[24];
+    const int length = static_cast<int>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits);
+    int at = 0;
+    for (int pad = length; pad < 5; ++pad) line[at++] = ' ';
+    for (int d = 0; d < length; ++d) line[at++] = digits[d];
+    line[at++] = ' ';
     for (int shift = 28; shift >= 0; shift -= 4) {
         const char* digits = kNibbleDigits[(frame >> shift) & 0xFu];
         for (int d = 0; d < 4; ++d) line[at++] = digits[d];
