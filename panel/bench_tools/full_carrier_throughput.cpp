@@ -10,7 +10,6 @@
 #include <paneltk/paneltk.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,7 +30,9 @@
 namespace {
 
 constexpr const char* kCarrier = "VXI0::24::INSTR";
-constexpr double kStep = 0.05;  // bench seconds per loop turn: 500 frames a module
+constexpr double kStep = 0.05;            // bench seconds a clock step: 500 frames a module
+constexpr int kFramesPerStep = 500;       // at 0.1 ms
+constexpr long long kMostBehind = 10240;  // frames a module may be ahead of its panel: one ring
 
 const char kUsage[] =
     "usage: sorvi_full_carrier_throughput [--help] [--version] [--interrupts] [BENCH_SECONDS]\n"
@@ -79,18 +80,28 @@ void closeAll(void* data) {
     }
 }
 
-// One turn of the clock; the loops fetch in between.
+// Frames the clock has given each module so far.
+long long framesGiven(const Run& run) {
+    return static_cast<long long>(run.turnsPlanned - run.turnsLeft) * kFramesPerStep;
+}
+
+// One step of the clock, taken only while every panel keeps up with its
+// module to within a ring's worth (as it must in real time, or the module's
+// memory fills); the loops fetch in between. Then all stop and close at
+// once: what each module still holds goes to its file as its instance ends.
 void tick(void* data) {
     auto& run = *static_cast<Run*>(data);
-    if (run.turnsLeft-- > 0) {
-        bench::testing::advanceSeconds(kStep);
+    if (run.turnsLeft > 0) {
+        bool keepingUp = true;
+        for (const SorviInstance* inst : run.instances)
+            if (framesGiven(run) - inst->totalRead > kMostBehind) keepingUp = false;
+        if (keepingUp) {
+            bench::testing::advanceSeconds(kStep);
+            --run.turnsLeft;
+        }
         tk::postDeferredCall(tick, data);
         return;
     }
-    run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run.started).count();
-    run.cpuSeconds = processSeconds() - run.cpuStart;
-    // Closed right after the stop: what each module still holds goes to its
-    // file as its instance ends.
     for (SorviInstance* inst : run.instances) tk::callCallback(inst->mainPanel, MP_STOP);
     tk::postDeferredCall(closeAll, data);
 }
@@ -205,12 +216,15 @@ int main(int argc, char** argv) {
     tk::startScript(guard, "pop-up guard");
     const std::size_t popupsBefore = tk::messagePopupsSeen().size();
     openFrom(run, 1);
+    // Every loop has ended: every frame is in its file.
+    run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run.started).count();
+    run.cpuSeconds = processSeconds() - run.cpuStart;
     tarvo_close(run.carrier);
     const bool noPopup = tk::messagePopupsSeen().size() == popupsBefore;
     tk::resetScript();
 
     // Every frame the bench's clock gave each module, at 0.1 ms.
-    const long long expected = std::llround(run.turnsPlanned * kStep * 10000);
+    const long long expected = static_cast<long long>(run.turnsPlanned) * kFramesPerStep;
     long long total = 0;
     bool whole = run.handles.size() == 4 && noPopup;
     for (int position = 1; position <= 4; ++position) {
