@@ -16,24 +16,32 @@
 # (% of one core, from /proc/PID/stat) and its peak memory (maximum resident
 # size over its whole life).
 #
-#   scripts/full-carrier-run.sh [--interrupts] [SECONDS]   (default 60)
-#   scripts/full-carrier-run.sh --idle [SECONDS]           (default 30)
+#   scripts/full-carrier-run.sh [--interrupts] [--build DIR] [SECONDS]   (default 60)
+#   scripts/full-carrier-run.sh --idle [--build DIR] [SECONDS]           (default 30)
 #
 # --interrupts  data comes on the modules' events instead of by polling.
 # --idle        the four panels open and idle: only the host's CPU is measured
 #               (it should stay under 1 % of a core).
+# --build DIR   the build to run (its bin/panelhost), built beforehand; without
+#               it build/default is brought up to date first.
 set -euo pipefail
 interrupts=0
 idle=0
 seconds=""
-for arg in "$@"; do
-    case "$arg" in
+build=""
+while [ $# -gt 0 ]; do
+    case "$1" in
         --interrupts) interrupts=1 ;;
         --idle) idle=1 ;;
+        --build)
+            [ $# -ge 2 ] || { echo "full-carrier-run: --build needs a folder" >&2; exit 2; }
+            build="$2"
+            shift ;;
         --help|-h) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
-        -*) echo "full-carrier-run: unknown option $arg (--help lists them)" >&2; exit 2 ;;
-        *) seconds="$arg" ;;
+        -*) echo "full-carrier-run: unknown option $1 (--help lists them)" >&2; exit 2 ;;
+        *) seconds="$1" ;;
     esac
+    shift
 done
 if [ -z "$seconds" ]; then seconds=$([ "$idle" = 1 ] && echo 30 || echo 60); fi
 if ! [[ "$seconds" =~ ^[0-9]+([.][0-9]+)?$ ]] || [ "$(python3 -c "print(int(float('$seconds') >= 1))")" != 1 ]; then
@@ -41,7 +49,11 @@ if ! [[ "$seconds" =~ ^[0-9]+([.][0-9]+)?$ ]] || [ "$(python3 -c "print(int(floa
     exit 2
 fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/build-target.sh" panelhost sorvi >/dev/null
+if [ -z "$build" ]; then
+    "$root/scripts/build-target.sh" panelhost sorvi >/dev/null
+    build="$root/build/default"
+fi
+[ -x "$build/bin/panelhost" ] || { echo "full-carrier-run: no $build/bin/panelhost" >&2; exit 2; }
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
@@ -83,7 +95,7 @@ trap 'rm -rf "$work"' EXIT
     echo "commit HOST_EXIT"
 } > "$work/run.tks"
 
-QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" python3 - "$root/build/default/bin/panelhost" \
+QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" python3 - "$build/bin/panelhost" \
     "$root/platform/bench/examples/four-counters.yaml" "$work" "$seconds" "$idle" "$interrupts" <<'PY'
 import os, resource, struct, subprocess, sys, time
 
