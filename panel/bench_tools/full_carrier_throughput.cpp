@@ -211,7 +211,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     // Any pop-up is answered at once and fails the run.
-    std::string guard;
+    // Each answer waits for its pop-up as long as the run may take (without
+    // the time-out, every line given up after 5 s would leave fewer for a
+    // long run, and a pop-up after the last one would wait for ever).
+    std::string guard = "timeout 86400\n";
     for (int i = 0; i < 20; ++i) guard += "answer\n";
     tk::startScript(guard, "pop-up guard");
     const std::size_t popupsBefore = tk::messagePopupsSeen().size();
