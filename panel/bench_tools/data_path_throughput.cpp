@@ -25,6 +25,7 @@
 #include "bench_command.h"
 #include "bench_test_interface.h"
 #include "data_path.h"
+#include "popup_guard.h"
 #include "sorvi.h"
 #include "sorvi_plugin.h"
 #include "sorvi_uir.h"
@@ -173,13 +174,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     // Any pop-up is answered at once (and counted below).
-    // Each answer waits for its pop-up as long as the run may take (without
-    // the time-out, every line given up after 5 s would leave fewer for a
-    // long run, and a pop-up after the last one would wait for ever).
-    std::string guard = "timeout 86400\n";
-    for (int i = 0; i < 20; ++i) guard += "answer\n";
-    tk::startScript(guard, "pop-up guard");
-    const std::size_t popupsBefore = tk::messagePopupsSeen().size();
+    const std::size_t popupsBefore = sorvi_bench::answerEveryPopup();
     if (sorvi_init(carrier, 1, VI_TRUE, VI_TRUE, &job.handle) != 0) return 1;
     tk::postDeferredCall(runJob, &job);
     sorvi_display(job.handle);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench_loader.h"
+#include "popup_guard.h"
 #include "bench_test_interface.h"
 #include "sorvi.h"
 #include "sorvi_plugin.h"
@@ -211,13 +212,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     // Any pop-up is answered at once and fails the run.
-    // Each answer waits for its pop-up as long as the run may take (without
-    // the time-out, every line given up after 5 s would leave fewer for a
-    // long run, and a pop-up after the last one would wait for ever).
-    std::string guard = "timeout 86400\n";
-    for (int i = 0; i < 20; ++i) guard += "answer\n";
-    tk::startScript(guard, "pop-up guard");
-    const std::size_t popupsBefore = tk::messagePopupsSeen().size();
+    const std::size_t popupsBefore = sorvi_bench::answerEveryPopup();
     openFrom(run, 1);
     // Every loop has ended: every frame is in its file.
     run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - run.started).count();
