@@ -101,6 +101,7 @@ int startP(int, int, int event, void* callbackData, int, int) {
     inst->runLength = 0;
     resetFileRun(*inst);
     if (inst->session != 0 && checkError(*inst, lumex_start(inst->session)) < 0) return 0;
+    ++inst->runNumber;
     inst->running = 1;
     if (inst->mode == kSingle) {
         readSingleFrame(*inst);

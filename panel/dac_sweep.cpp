@@ -61,6 +61,33 @@ void sweep(SorviInstance& inst) {
     }
 }
 
+// What each channel group had before the sweep, which sets the common
+// threshold and switches every relay on.
+struct GroupSettings {
+    bool known = false;
+    ViReal64 volts = 0;
+    ViBoolean relays = 0;
+};
+
+void saveGroups(SorviInstance& inst, GroupSettings (&groups)[2]) {
+    for (ViInt16 g = 1; g <= 2; ++g) {
+        GroupSettings& saved = groups[g - 1];
+        saved.known = lumex_set_porog_group_q(inst.session, g, &saved.volts) >= 0 &&
+                      lumex_input_trigger_group_q(inst.session, g, &saved.relays) >= 0;
+    }
+}
+
+// The panel's settings reach only the group MP_GROUP shows; the other group
+// gets back what it had, so no threshold or relay of the sweep is left behind.
+void restoreGroups(SorviInstance& inst, const GroupSettings (&groups)[2]) {
+    for (ViInt16 g = 1; g <= 2; ++g) {
+        const GroupSettings& saved = groups[g - 1];
+        if (!saved.known) continue;
+        checkError(inst, lumex_set_porog_group(inst.session, saved.volts, g));
+        checkError(inst, lumex_input_trigger_group(inst.session, saved.relays, g));
+    }
+}
+
 }  // namespace
 
 int testCAP(int, int, int event, void* callbackData, int, int) {
@@ -75,13 +102,16 @@ int testCAP(int, int, int event, void* callbackData, int, int) {
     // The sweep blocks for seconds: "ЖДИТЕ..." is on screen before it starts.
     tk::drawPendingChanges();
     updateData(mp);
+    GroupSettings groups[2];
     if (inst->session != 0) {
+        saveGroups(*inst, groups);
         sweep(*inst);
     } else {
         tk::resetControl(tp, TP_TABLE);
     }
-    // Every way out of the sweep puts the panel's settings back.
+    // Every way out of the sweep puts the panel's settings back, in both groups.
     updateData(mp);
+    if (inst->session != 0) restoreGroups(*inst, groups);
     setVisible(tp, TP_TABLE, true);
     setVisible(tp, TP_WAIT, false);
     tk::displayPanel(mp);

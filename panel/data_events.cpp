@@ -39,8 +39,12 @@ ViStatus process_data(int mainPanel) {
         status = lumex_state(inst->session, &state);
         if (status < 0) return checkError(*inst, status);
         if (type == kEndOfAcquisition && state != 0) return VI_SUCCESS;  // not ended after all
+        const std::uint32_t run = inst->runNumber;
         status = checkError(*inst, outData(*inst));
         if (inst->quitRequested) return status;
+        // "Запуск" was pressed while the fetch processed events: this event
+        // belonged to the run before, and the new one goes on.
+        if (inst->runNumber != run) return status;
     }
     if (status == VI_SUCCESS) {
         std::uint32_t frame = 0, firstTime = 0, lastTime = 0;

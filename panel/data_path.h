@@ -35,6 +35,10 @@ void updateData(int mainPanel);
 // Reads what the module has ready into the ring, saves it, lists and plots
 // it. Returns the last read status.
 ViStatus outData(SorviInstance& instance);
+// Once the module has stopped for good (its instance ends): reads all it
+// still holds into the ring and the result file, portion by portion, with
+// no events processed in between; nothing is listed or plotted.
+void fetchRemainder(SorviInstance& instance);
 
 // ------------------------------------------------------------- displays
 // The current frame in the two binary fields and the two time values.

@@ -1,5 +1,6 @@
 #include "instance_table.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <mutex>
@@ -10,7 +11,8 @@ namespace {
 struct State {
     std::mutex mutex;
     std::array<Entry, kTableEntries> table{};
-    std::map<const SorviInstance*, std::uint64_t> open;
+    // Keyed by the instance; std::less<> lets a const pointer look one up.
+    std::map<SorviInstance*, std::uint64_t, std::less<>> open;
     std::uint64_t nextSerial = 1;
 };
 
@@ -32,7 +34,7 @@ std::uint64_t open(SorviInstance* instance) {
 void close(const SorviInstance* instance) {
     State& s = state();
     std::lock_guard lock(s.mutex);
-    s.open.erase(instance);
+    if (const auto it = s.open.find(instance); it != s.open.end()) s.open.erase(it);
     for (Entry& e : s.table) {
         if (e.instance == instance) e = Entry{};
     }
@@ -44,6 +46,19 @@ bool isOpen(const SorviInstance* instance, std::uint64_t serial) {
     std::lock_guard lock(s.mutex);
     const auto it = s.open.find(instance);
     return it != s.open.end() && (serial == 0 || it->second == serial);
+}
+
+std::vector<OpenInstance> openInOrder() {
+    State& s = state();
+    std::vector<OpenInstance> found;
+    {
+        std::lock_guard lock(s.mutex);
+        found.reserve(s.open.size());
+        for (const auto& [instance, serial] : s.open) found.push_back({instance, serial});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const OpenInstance& a, const OpenInstance& b) { return a.serial < b.serial; });
+    return found;
 }
 
 bool put(int mezIndex, ViSession session, SorviInstance* instance) {

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "sorvi_instance.h"
 
@@ -33,6 +34,15 @@ std::uint64_t open(SorviInstance* instance);
 void close(const SorviInstance* instance);
 // True while the instance is open (and, with a serial, still the same one).
 bool isOpen(const SorviInstance* instance, std::uint64_t serial = 0);
+
+struct OpenInstance {
+    SorviInstance* instance = nullptr;
+    std::uint64_t serial = 0;
+};
+// The open instances in the order they were opened. A snapshot: check each
+// with isOpen(instance, serial) before use, since any of them may have ended
+// in the meantime.
+std::vector<OpenInstance> openInOrder();
 
 // Puts {session, instance} into entry mezIndex. False (and nothing changed)
 // when mezIndex is not 1..4.

@@ -41,10 +41,17 @@ bool takeFileName(SorviInstance& inst, const std::string& name) {
         tk::messagePopup(name.substr(0, 80) + "...", "Ошибка при открытии файла");
         return false;
     }
+    // The name of the file being written, typed or chosen again (in any
+    // spelling): the run goes on in it and can still be scrolled.
+    struct stat st {};
+    const bool sameFile = inst.fileEndBytes >= 0 && ::stat(name.c_str(), &st) == 0 && isRunFile(inst, st);
     std::snprintf(inst.fileName, sizeof inst.fileName, "%s", name.c_str());
-    // The frames this run already read are not in the new file.
-    inst.fileEndBytes = -1;
-    inst.fileRunWhole = inst.totalRead == 0;
+    if (!sameFile) {
+        // The frames this run already read are not in the new file.
+        inst.fileEndBytes = -1;
+        inst.fileRunWhole = inst.totalRead == 0;
+        inst.tornFileTold = false;
+    }
     return true;
 }
 
@@ -62,6 +69,7 @@ const char* resultFilePath(const SorviInstance& inst) {
 void resetFileRun(SorviInstance& inst) {
     inst.fileEndBytes = -1;
     inst.fileRunWhole = true;
+    inst.tornFileTold = false;
 }
 
 int writeToFile(SorviInstance& inst, const std::uint32_t* first, int count) {
@@ -85,7 +93,12 @@ int writeToFile(SorviInstance& inst, const std::uint32_t* first, int count) {
         ::close(fd);
         inst.fileRunWhole = false;
         inst.fileEndBytes = before;
-        filePopup(inst, "Ошибка при записи файла");
+        // Told once a run: a pop-up with every portion would stall the loop
+        // (and every other module's panel) on each one.
+        if (!inst.tornFileTold) {
+            inst.tornFileTold = true;
+            filePopup(inst, "Ошибка при записи файла");
+        }
         return -1;
     }
 

@@ -4,7 +4,7 @@
 #include <paneltk/paneltk.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <string>
 
 #include "callback_guard.h"
@@ -35,20 +35,14 @@ private:
     const std::uint32_t* last_ = nullptr;
 };
 
-// Lines for the results box, gathered and handed over in one piece. When the
-// box would pass its limit it starts afresh, and lines that would only have
-// been cleared again never reach the widget.
+// Lines for the results box, gathered and handed over in one insertion.
+// Every line of a portion is kept: the list is only ever cleared before a
+// portion (outData, scrollF), never in the middle of one.
 class ListWriter {
 public:
     ListWriter(int panel, int control) : panel_(panel), control_(control) { tk::lineCount(panel_, control_, shown_); }
     bool empty() const { return shown_ + pending_ == 0; }
     void add(const char* line) {
-        if (shown_ + pending_ > kResultsListMaxLines) {
-            text_.clear();
-            pending_ = 0;
-            tk::clearTextBox(panel_, control_);
-            shown_ = 0;
-        }
         if (pending_ > 0) text_ += '\n';
         text_ += line;
         ++pending_;
@@ -108,8 +102,14 @@ bool selectPreviousDifferent(int panel, int from, const std::string& text) {
 }  // namespace
 
 void formatResultLine(char (&line)[64], long long number, std::uint32_t frame) {
-    int at = std::snprintf(line, sizeof line, "%5lld ", number);
-    if (at < 0 || at > 20) at = 0;  // the number never takes more than 20 characters
+    // "%5lld ": the number right-aligned in five places (a line for every
+    // frame of a counting input makes this the list's busiest spot).
+    char digits[24];
+    const int length = static_cast<int>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits);
+    int at = 0;
+    for (int pad = length; pad < 5; ++pad) line[at++] = ' ';
+    for (int d = 0; d < length; ++d) line[at++] = digits[d];
+    line[at++] = ' ';
     for (int shift = 28; shift >= 0; shift -= 4) {
         const char* digits = kNibbleDigits[(frame >> shift) & 0xFu];
         for (int d = 0; d < 4; ++d) line[at++] = digits[d];
@@ -180,26 +180,31 @@ int clearRes(int, int, int event, void* callbackData, int, int) {
 }
 
 // "другой кадр": goes back from the line the list is at to the nearest line
-// that differs, and marks what differs. At the top of a list backed by the
-// result file it turns back a page first.
+// above it that differs, and marks what differs. Nothing above it in a list
+// backed by the result file: the list turns back a page, is positioned at
+// its last line and is searched from there, page after page.
 int findAnother(int, int, int event, void* callbackData, int, int) {
     SorviInstance* inst = committedInstance(event, callbackData);
     if (!inst) return 0;
     const int rp = inst->resultsPanel;
-    const int at = linePosition(rp);
-    const std::string text = lineOf(rp, at);
-    if (selectPreviousDifferent(rp, at - 1, text)) return 0;
-    if (inst->scrollBar == 0) return 0;
-    int value = 0;
-    tk::getValue(rp, inst->scrollBar, value);
-    if (value < 2) return 0;
-    tk::setValue(rp, inst->scrollBar, std::max(value - kFramesPerPage, 1));
-    if (scrollF(rp) < 0) return 0;
-    int lines = 0;
-    tk::lineCount(rp, RP_RESULTS_BOX, lines);
-    if (lines > 0) {
-        tk::selectText(rp, RP_RESULTS_BOX, lines - 1, 0, 0);
-        selectPreviousDifferent(rp, lines - 1, text);
+    int at = linePosition(rp);
+    // Each page turned moves the scroll bar back, so this ends; the bound
+    // only guards against a scroll bar that does not move.
+    for (int page = 0; page <= inst->totalRead / kFramesPerPage + 2; ++page) {
+        if (selectPreviousDifferent(rp, at - 1, lineOf(rp, at))) return 0;
+        if (inst->scrollBar == 0) return 0;
+        int value = 0;
+        tk::getValue(rp, inst->scrollBar, value);
+        if (value < 2) return 0;
+        tk::setValue(rp, inst->scrollBar, std::max(value - kFramesPerPage, 1));
+        // At the top of the first page nothing is refilled, and the search
+        // still goes on from the last line.
+        scrollF(rp);
+        int lines = 0;
+        tk::lineCount(rp, RP_RESULTS_BOX, lines);
+        if (lines == 0) return 0;
+        at = lines - 1;
+        tk::selectText(rp, RP_RESULTS_BOX, at, 0, 0);
     }
     return 0;
 }

@@ -80,39 +80,57 @@ Portion readPackets(SorviInstance& inst, ViInt32 ready) {
     return portion;
 }
 
+// Marks the instance as fetching for the life of one fetch.
+class FetchGuard {
+public:
+    explicit FetchGuard(SorviInstance& inst) : inst_(inst) { inst_.fetching = true; }
+    ~FetchGuard() { inst_.fetching = false; }
+    FetchGuard(const FetchGuard&) = delete;
+    FetchGuard& operator=(const FetchGuard&) = delete;
+
+private:
+    SorviInstance& inst_;
+};
+
+// One portion (block or cycle mode) from the module into the ring and the
+// result file: what the module has ready, at most a ring's worth. `ready` is
+// what it had.
+Portion fetchPortion(SorviInstance& inst, ViInt32& ready) {
+    Portion portion;
+    ViInt16 state = 0;
+    portion.status = lumex_state(inst.session, &state);
+    if (portion.status < 0) return portion;
+    inst.running = state;
+    ready = 0;
+    portion.status = lumex_numReadyData(inst.session, &ready);
+    if (portion.status < 0 || ready <= 0) return portion;
+    if (inst.mode == kBlock) {
+        portion = readBlock(inst, ready);
+    } else {
+        portion = readPackets(inst, ready);
+    }
+    if (portion.count > 0) {
+        inst.totalRead += portion.count;
+        writeToFile(inst, inst.buffer + portion.start, portion.count);
+    }
+    return portion;
+}
+
 }  // namespace
 
 ViStatus outData(SorviInstance& inst) {
+    if (inst.fetching) return VI_SUCCESS;  // a loop nested in this very fetch
     // Callbacks that run while events are processed may resize or reset the
     // ring; they run here, before any position in it is taken.
     tk::processEvents();
     if (inst.quitRequested || !inst.panelsLoaded || inst.session == 0) return VI_SUCCESS;
+    if (inst.mode != kBlock && inst.mode != kCycle) return VI_SUCCESS;
+    const FetchGuard guard(inst);
 
-    ViInt16 state = 0;
-    ViStatus status = lumex_state(inst.session, &state);
-    if (status < 0) return status;
-    inst.running = state;
     ViInt32 ready = 0;
-    status = lumex_numReadyData(inst.session, &ready);
-    if (status < 0) return status;
-    if (ready <= 0) return VI_SUCCESS;
-
-    Portion portion;
-    if (inst.mode == kBlock) {
-        portion = readBlock(inst, ready);
-    } else if (inst.mode == kCycle) {
-        portion = readPackets(inst, ready);
-    } else {
-        return VI_SUCCESS;
-    }
-    if (portion.status < 0 && portion.count == 0) return portion.status;
-
-    const std::uint32_t* start = inst.buffer + portion.start;
-    if (portion.count > 0) {
-        inst.totalRead += portion.count;
-        tk::setValue(inst.mainPanel, MP_N_CADRS, inst.totalRead);
-        writeToFile(inst, start, portion.count);
-    }
+    const Portion portion = fetchPortion(inst, ready);
+    if (ready <= 0 || (portion.status < 0 && portion.count == 0)) return portion.status;
+    if (portion.count > 0) tk::setValue(inst.mainPanel, MP_N_CADRS, inst.totalRead);
     // More frames than one ring's worth were ready after the module stopped:
     // the loop fetches the rest on its next turn.
     const long long remaining = static_cast<long long>(ready) - (inst.mode == kBlock ? inst.blockRead : portion.count);
@@ -158,4 +176,17 @@ ViStatus outData(SorviInstance& inst) {
     stripChartOut(inst, inst.buffer + windowStart, windowSize);
     if (inst.writeFile) updateScrollBar(inst);
     return portion.status;
+}
+
+void fetchRemainder(SorviInstance& inst) {
+    if (inst.fetching || !inst.panelsLoaded || inst.session == 0) return;
+    if (inst.mode != kBlock && inst.mode != kCycle) return;
+    const FetchGuard guard(inst);
+    // Every portion takes frames out of the module (or, in block mode, moves
+    // past them), so this ends when the module has nothing left.
+    for (;;) {
+        ViInt32 ready = 0;
+        const Portion portion = fetchPortion(inst, ready);
+        if (portion.status < 0 || portion.count == 0) break;
+    }
 }

@@ -42,6 +42,7 @@ ViInt32 _VI_FUNC sorvi_init(ViSession carrierSession, ViInt16 mezIndex, ViBoolea
 ViInt32 _VI_FUNC sorvi_display(sorvi_handle instance) {
     SorviInstance* inst = openInstanceOf(instance);
     if (!inst) return -1;
+    if (inst->ending) return 0;  // asked to end: its panels stay hidden
     if (inst->panelsLoaded) {
         // Called again from inside the loop: refresh and show.
         updatePanel(inst->mainPanel);
@@ -66,6 +67,14 @@ ViInt32 _VI_FUNC sorvi_close(sorvi_handle* instance) {
     if (!instance) return -1;
     SorviInstance* inst = openInstanceOf(*instance);
     if (!inst) return -1;
+    if (!inst->panelsLoaded) {
+        // No loop runs for it (never displayed, or its panels failed to
+        // load), so none would ever release it: its module session, memory
+        // and table entry go now, and the handle with them.
+        releaseInstance(inst);
+        *instance = 0;
+        return 0;
+    }
     inst->quitRequested = 1;
     return 0;
 }

@@ -75,6 +75,19 @@ struct SorviInstance {
     // The results list is being filled with the whole ring at the end of a
     // run: its numbers then come from the run, not from the scroll bar.
     bool listingRing = false;
+    // The fetch is between taking its ring positions and handing the
+    // portion on; a loop nested in it (a pop-up's) must not fetch again.
+    bool fetching = false;
+    // Asked to end while the loop of another instance turned: its module
+    // was stopped and its panels hidden; the record waits for its own loop
+    // to end, and no loop serves it any more.
+    bool ending = false;
+    // Counts the starts, so that the end event of one run, handled after
+    // the next one started, does not mark the new run as stopped.
+    std::uint32_t runNumber = 0;
+    // The pop-up about a result file that does not end on a whole frame has
+    // been shown in this run (it comes once, not with every portion).
+    bool tornFileTold = false;
 };
 
 // The instance behind a panel's callback data; null when the panel carries

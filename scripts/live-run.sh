@@ -8,21 +8,44 @@
 # time and memory (peak, and resident after 10 s and at the end) are printed.
 # An hour's soak: scripts/live-run.sh 3600
 #
-#   scripts/live-run.sh [SECONDS]     (default 60)
+#   scripts/live-run.sh [--build DIR] [SECONDS]     (default 60)
+#
+# --build DIR   the build to run (its bin/panelhost), built beforehand; without
+#               it build/default is brought up to date first.
 set -euo pipefail
-seconds="${1:-60}"
+seconds=60
+build=""
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --build)
+            [ $# -ge 2 ] || { echo "live-run: --build needs a folder" >&2; exit 2; }
+            build="$2"
+            shift ;;
+        --help|-h) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
+        -*) echo "live-run: unknown option $1 (--help lists them)" >&2; exit 2 ;;
+        *) seconds="$1" ;;
+    esac
+    shift
+done
+if ! [[ "$seconds" =~ ^[0-9]+([.][0-9]+)?$ ]]; then
+    echo "live-run: SECONDS must be a number (got '$seconds')" >&2
+    exit 2
+fi
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/build.sh" default >/dev/null
+if [ -z "$build" ]; then
+    "$root/scripts/build.sh" default >/dev/null
+    build="$root/build/default"
+fi
+[ -x "$build/bin/panelhost" ] || { echo "live-run: no $build/bin/panelhost" >&2; exit 2; }
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 {
     echo "ring HOST_CARRIER #1"
     echo "commit HOST_OPEN"
-    step=0.0001
     for k in $(seq 1 16); do
-        echo "bench at VXI0::24::INSTR 1 input $k seq $step 0 5"
-        step=$(python3 -c "print($step * 2)")
+        # Channel k toggles every 2^(k-1) frames of 0.1 ms.
+        echo "bench at VXI0::24::INSTR 1 input $k seq $(awk -v k="$k" 'BEGIN { print 0.0001 * 2 ^ (k - 1) }') 0 5"
     done
     echo "set MP_SAMPLE_PERIOD 0.0001"
     echo "ring MP_MODE \"непрерывный\""
@@ -40,7 +63,7 @@ trap 'rm -rf "$work"' EXIT
     echo "commit HOST_EXIT"
 } > "$work/live.tks"
 
-QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" python3 - "$root/build/default/bin/panelhost" "$work" "$seconds" <<'PY'
+QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" python3 - "$build/bin/panelhost" "$work" "$seconds" <<'PY'
 import os, resource, struct, subprocess, sys, time
 host, work, seconds = sys.argv[1], sys.argv[2], float(sys.argv[3])
 start = time.monotonic()

@@ -64,6 +64,12 @@ for shot in sorvi_ST_result sorvi_TP_sweep sorvi_PP_params; do
     cp "$scratch/host_settings/shots/$shot.png" "$out/"
 done
 
+# Four soft front panels of one carrier acquiring at once: full_carrier.png.
+run host_full "$bin/panelhost" --bench "$root/platform/bench/examples/four-counters.yaml" \
+    --script "$root/platform/host/tests/scripts/full_carrier.tks" --screenshots "$scratch/host_full/shots"
+full="$scratch/host_full/shots/full_carrier"
+"$bin/full_carrier_picture" "$out/full_carrier.png" "$full"_MP{1,2,3,4}.png "$full"_SP{1,2,3,4}.png
+
 # The bench window beside the verification program (main window, prompt,
 # bench) and beside a soft front panel.
 run bench_verisk "$bin/verisk" --bench-window --script "$root/platform/benchwin/examples/verisk_screenshots.script" \

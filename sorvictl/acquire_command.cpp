@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "command_error.h"
@@ -80,35 +82,63 @@ void checkOutputPath(const std::string& path, bool force) {
 // One capture; the module is stopped on every way out.
 class Capture {
 public:
+    // The progress line may be shared by the captures of several modules:
+    // framesShown says what it counts.
     Capture(const AcquireOptions& o, Mode mode, std::uint64_t target, ModuleSession& module, FrameSink& sink,
-            Console& console, AcquisitionClock& clock)
+            Console& console, AcquisitionClock& clock, ProgressLine& progress,
+            std::function<std::uint64_t()> framesShown)
         : o_(o),
           mode_(mode),
           target_(target),
           vi_(module.vi()),
           sink_(sink),
           clock_(clock),
-          progress_(console),
-          console_(console) {}
+          progress_(progress),
+          framesShown_(std::move(framesShown)),
+          console_(console),
+          start_(clock.now()) {}
 
     ~Capture() {
         if (running_) lumex_stop(vi_);
-        progress_.finish();
     }
 
     bool run() {
-        start_ = clock_.now();
         switch (mode_) {
         case Mode::Single: runSingle(); break;
         case Mode::Block: runBlock(); break;
         case Mode::Cycle: runCycle(); break;
         }
-        progress_.update(sink_.framesWritten(), clock_.now() - start_, true);
+        progress_.update(framesShown_(), clock_.now() - start_, true);
         return stopped_;
     }
 
-private:
+    // Cycle mode in steps, for several modules taken in turn: start, then
+    // one step per pause (it stops the module once its frames are in),
+    // and on a stop request stop and fetch what is left.
+    void startCycle() {
+        check(vi_, lumex_mode_cycle(vi_, static_cast<ViInt32>(o_.packet)), "setting cycle mode failed");
+        const double step = cycleStep();
+        // Room for two steps' worth of frames, so a slow turn catches up in one go.
+        const auto room = static_cast<std::size_t>(std::max(2.0 * step / o_.period, static_cast<double>(o_.packet)));
+        buffer_.assign(room + 1, 0);
+        startModule();
+    }
+    void stepCycle() {
+        if (!done()) drain(buffer_);
+        if (done() && running_) stopModule();
+    }
+    void stopCycle() {
+        if (running_) {
+            stopModule();
+            // Frames the module took before it stopped are part of the run.
+            drain(buffer_);
+        }
+        markStopped();
+    }
+    double cycleStep() const { return std::clamp(static_cast<double>(o_.packet) * o_.period, 0.001, 0.1); }
     bool done() const { return target_ != 0 && sink_.framesWritten() >= target_; }
+
+private:
     std::uint64_t left() const { return target_ == 0 ? UINT64_MAX : target_ - sink_.framesWritten(); }
 
     void startModule() {
@@ -145,7 +175,7 @@ private:
 
     void emit(const std::uint32_t* frames, std::size_t count) {
         sink_.write(frames, count);
-        progress_.update(sink_.framesWritten(), clock_.now() - start_);
+        progress_.update(framesShown_(), clock_.now() - start_);
     }
 
     void runSingle() {
@@ -198,23 +228,13 @@ private:
     }
 
     void runCycle() {
-        check(vi_, lumex_mode_cycle(vi_, static_cast<ViInt32>(o_.packet)), "setting cycle mode failed");
-        const double step = std::clamp(static_cast<double>(o_.packet) * o_.period, 0.001, 0.1);
-        // Room for two steps' worth of frames, so a slow turn catches up in one go.
-        const auto room = static_cast<std::size_t>(std::max(2.0 * step / o_.period, static_cast<double>(o_.packet)));
-        std::vector<ViUInt32> buffer(room + 1);
-        startModule();
+        startCycle();
         while (!done()) {
-            if (stopRequested()) {
-                stopModule();
-                // Frames the module took before it stopped are part of the run.
-                drain(buffer);
-                return markStopped();
-            }
-            clock_.pause(step);
-            drain(buffer);
+            if (stopRequested()) return stopCycle();
+            clock_.pause(cycleStep());
+            stepCycle();
         }
-        stopModule();
+        if (running_) stopModule();
     }
 
     void markStopped() { stopped_ = true; }
@@ -225,9 +245,11 @@ private:
     ViSession vi_;
     FrameSink& sink_;
     AcquisitionClock& clock_;
-    ProgressLine progress_;
+    ProgressLine& progress_;
+    std::function<std::uint64_t()> framesShown_;
     Console& console_;
     double start_ = 0;
+    std::vector<ViUInt32> buffer_;
     bool running_ = false;
     bool warned_ = false;
     bool stopped_ = false;
@@ -246,6 +268,88 @@ void checkThreshold(double volts, const char* option) {
         throw CommandError(std::string(option) + " must be -10 to 10 volts, not " + number(volts));
 }
 
+std::string outputForPosition(const std::string& path, int position) {
+    const auto slash = path.rfind('/');
+    const auto dot = path.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot > (slash == std::string::npos ? 0 : slash + 1);
+    const std::size_t at = hasExtension ? dot : path.size();
+    return path.substr(0, at) + "-" + std::to_string(position) + path.substr(at);
+}
+
+namespace {
+
+// One module of the run: its session set as asked and its output file open.
+struct ModuleRun {
+    int position = 0;
+    std::string output;
+    std::unique_ptr<ModuleSession> module;
+    std::unique_ptr<FrameSink> sink;
+};
+
+ModuleRun openModuleRun(const AcquireOptions& o, Mode mode, FileFormat format, int position,
+                        const std::string& output) {
+    ModuleRun run;
+    run.position = position;
+    run.output = output;
+    run.module = std::make_unique<ModuleSession>(o.resource, position);
+    const ViSession vi = run.module->vi();
+    if (mode == Mode::Cycle && o.packet > run.module->memoryFrames())
+        throw CommandError("--packet must be at most " + std::to_string(run.module->memoryFrames()) +
+                           " frames (the carrier memory reserved for the module)");
+    if (mode == Mode::Block && o.block > run.module->memoryFrames())
+        throw CommandError("--block must be at most " + std::to_string(run.module->memoryFrames()) +
+                           " frames (the carrier memory reserved for the module)");
+    check(vi, lumex_sample_period(vi, o.period), "setting the sample period failed");
+    if (o.threshold) check(vi, lumex_set_porog(vi, *o.threshold), "setting the threshold failed");
+    if (o.threshold1) check(vi, lumex_set_porog_group(vi, *o.threshold1, 1), "setting the group 1 threshold failed");
+    if (o.threshold2) check(vi, lumex_set_porog_group(vi, *o.threshold2, 2), "setting the group 2 threshold failed");
+    check(vi, lumex_input_trigger(vi, o.relays == "on" ? VI_TRUE : VI_FALSE), "switching the input relays failed");
+
+    SinkOptions sinkOptions;
+    sinkOptions.path = output;
+    sinkOptions.format = format;
+    sinkOptions.force = o.force;
+    sinkOptions.samplerateHz = static_cast<std::uint64_t>(std::max(1.0, std::round(1.0 / o.period)));
+    run.sink = openFrameSink(sinkOptions);
+    return run;
+}
+
+// Several modules in cycle mode, taken in turn after every pause.
+bool runTogether(const AcquireOptions& o, Mode mode, std::uint64_t target, std::vector<ModuleRun>& runs,
+                 Console& console, AcquisitionClock& clock, ProgressLine& progress) {
+    const auto total = [&runs] {
+        std::uint64_t frames = 0;
+        for (const ModuleRun& run : runs) frames += run.sink->framesWritten();
+        return frames;
+    };
+    std::vector<std::unique_ptr<DataEvents>> events;
+    std::vector<std::unique_ptr<Capture>> captures;
+    for (ModuleRun& run : runs) {
+        events.push_back(std::make_unique<DataEvents>(run.module->vi(), clock, o.interrupts));
+        captures.push_back(
+            std::make_unique<Capture>(o, mode, target, *run.module, *run.sink, console, clock, progress, total));
+    }
+    for (auto& capture : captures) capture->startCycle();
+    const double step = captures.front()->cycleStep();
+    const double start = clock.now();
+    bool stopped = false;
+    for (;;) {
+        const bool allDone = std::all_of(captures.begin(), captures.end(), [](const auto& c) { return c->done(); });
+        if (allDone) break;
+        if (stopRequested()) {
+            for (auto& capture : captures) capture->stopCycle();
+            stopped = true;
+            break;
+        }
+        clock.pause(step);
+        for (auto& capture : captures) capture->stepCycle();
+    }
+    progress.update(total(), clock.now() - start, true);
+    return stopped;
+}
+
+}  // namespace
+
 AcquireResult runAcquire(const AcquireOptions& o, Console& console, AcquisitionClock& clock) {
     const Mode mode = parseMode(o.mode);
     checkPeriod(o.period);
@@ -259,49 +363,58 @@ AcquireResult runAcquire(const AcquireOptions& o, Console& console, AcquisitionC
     if (o.block < 1) throw CommandError("--block must be at least 1");
     const std::uint64_t target = frameTarget(o, mode);
     const FileFormat format = chooseFormat(o.output, o.format);
-    checkOutputPath(o.output, o.force);
 
-    ModuleSession module(o.resource, o.position);
-    const ViSession vi = module.vi();
-    if (mode == Mode::Cycle && o.packet > module.memoryFrames())
-        throw CommandError("--packet must be at most " + std::to_string(module.memoryFrames()) +
-                           " frames (the carrier memory reserved for the module)");
-    if (mode == Mode::Block && o.block > module.memoryFrames())
-        throw CommandError("--block must be at most " + std::to_string(module.memoryFrames()) +
-                           " frames (the carrier memory reserved for the module)");
-    check(vi, lumex_sample_period(vi, o.period), "setting the sample period failed");
-    if (o.threshold) check(vi, lumex_set_porog(vi, *o.threshold), "setting the threshold failed");
-    if (o.threshold1) check(vi, lumex_set_porog_group(vi, *o.threshold1, 1), "setting the group 1 threshold failed");
-    if (o.threshold2) check(vi, lumex_set_porog_group(vi, *o.threshold2, 2), "setting the group 2 threshold failed");
-    check(vi, lumex_input_trigger(vi, o.relays == "on" ? VI_TRUE : VI_FALSE), "switching the input relays failed");
+    if (o.positions.empty()) throw CommandError("name the module's position, 1 to 4");
+    for (std::size_t k = 0; k < o.positions.size(); ++k) {
+        if (o.positions[k] < 1 || o.positions[k] > 4)
+            throw CommandError("positions are 1 to 4, not " + std::to_string(o.positions[k]));
+        if (std::find(o.positions.begin(), o.positions.begin() + k, o.positions[k]) != o.positions.begin() + k)
+            throw CommandError("position " + std::to_string(o.positions[k]) + " is named twice");
+    }
+    const bool several = o.positions.size() > 1;
+    if (several && mode != Mode::Cycle) throw CommandError("several positions are taken in cycle mode only");
+    std::vector<std::string> outputs;
+    for (int position : o.positions) outputs.push_back(several ? outputForPosition(o.output, position) : o.output);
+    for (const std::string& output : outputs) checkOutputPath(output, o.force);
 
-    SinkOptions sinkOptions;
-    sinkOptions.path = o.output;
-    sinkOptions.format = format;
-    sinkOptions.force = o.force;
-    sinkOptions.samplerateHz = static_cast<std::uint64_t>(std::max(1.0, std::round(1.0 / o.period)));
-    auto sink = openFrameSink(sinkOptions);
+    std::vector<ModuleRun> runs;
+    for (std::size_t k = 0; k < o.positions.size(); ++k)
+        runs.push_back(openModuleRun(o, mode, format, o.positions[k], outputs[k]));
 
     AcquireResult result;
     {
-        DataEvents events(vi, clock, o.interrupts);
-        Capture capture(o, mode, target, module, *sink, console, clock);
+        ProgressLine progress(console);
         try {
-            result.stopped = capture.run();
+            if (several) {
+                result.stopped = runTogether(o, mode, target, runs, console, clock, progress);
+            } else {
+                ModuleRun& run = runs.front();
+                DataEvents events(run.module->vi(), clock, o.interrupts);
+                Capture capture(o, mode, target, *run.module, *run.sink, console, clock, progress,
+                                [&run] { return run.sink->framesWritten(); });
+                result.stopped = capture.run();
+            }
             result.cutShort = result.stopped && target != 0;
         } catch (const CommandError& e) {
-            const std::uint64_t kept = sink->framesWritten();
-            try {
-                sink->close();
-            } catch (const CommandError&) {}
-            throw CommandError(std::string(e.what()) + "; " + o.output + " holds the " + std::to_string(kept) +
-                               " whole frames written before");
+            progress.finish();
+            std::string kept;
+            for (ModuleRun& run : runs) {
+                try {
+                    run.sink->close();
+                } catch (const CommandError&) {}
+                kept += "; " + run.output + " holds the " + std::to_string(run.sink->framesWritten()) +
+                        " whole frames written before";
+            }
+            throw CommandError(std::string(e.what()) + kept);
         }
+        progress.finish();
     }
-    sink->close();
-    result.frames = sink->framesWritten();
-    console.err << "sorvictl: " << result.frames << " frames written to " << o.output
-                << (result.stopped ? " (stopped)" : "") << '\n';
+    for (ModuleRun& run : runs) {
+        run.sink->close();
+        result.frames += run.sink->framesWritten();
+        console.err << "sorvictl: " << run.sink->framesWritten() << " frames written to " << run.output
+                    << (result.stopped ? " (stopped)" : "") << '\n';
+    }
     return result;
 }
 

@@ -1,10 +1,12 @@
 // sorvictl acquire: runs the module in single, block or cycle mode and
-// writes every frame to a file as it arrives.
+// writes every frame to a file as it arrives. In cycle mode it takes
+// several positions of one carrier at once, each into a file of its own.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "acquisition_clock.h"
 #include "console.h"
@@ -13,7 +15,7 @@ namespace sorvictl {
 
 struct AcquireOptions {
     std::string resource;
-    int position = 1;
+    std::vector<int> positions{1};     // 1 to 4; several only in cycle mode
     std::string mode = "cycle";        // single, block, cycle
     double period = 0.001;             // seconds, 0.0001 to 1
     std::optional<double> threshold;   // volts, both groups
@@ -40,6 +42,10 @@ struct AcquireResult {
 // CommandError; on a stop request (Ctrl-C) stops the module, writes every
 // frame already read and closes the file.
 AcquireResult runAcquire(const AcquireOptions& options, Console& console, AcquisitionClock& clock);
+
+// The file of one position when several are taken: the position goes
+// before the extension ("run.sr", 3: "run-3.sr"; "run": "run-3").
+std::string outputForPosition(const std::string& path, int position);
 
 // Limits shared with the other subcommands.
 inline constexpr double kShortestPeriod = 0.0001;

@@ -79,7 +79,14 @@ int main(int argc, char** argv) {
 
     AcquireOptions acquire;
     CLI::App* acq = app.add_subcommand("acquire", "capture frames into a file as they arrive");
-    addModule(acq, acquire.resource, acquire.position);
+    acq->add_option("RESOURCE", acquire.resource, "VISA resource name of the carrier, as `sorvictl scan` prints it")
+        ->required();
+    acq->add_option("POSITION", acquire.positions,
+                    "positions of the modules on the carrier, 1 to 4; several in cycle mode, each into a file "
+                    "of its own named by the position (-o run.sr: run-1.sr, run-3.sr)")
+        ->required()
+        ->expected(1, 4)
+        ->check(CLI::Range(1, 4));
     acq->add_option("--mode", acquire.mode, "single (one poll per frame), block or cycle (continuous)")
         ->check(CLI::IsMember({"single", "block", "cycle"}))
         ->capture_default_str();
@@ -102,6 +109,8 @@ int main(int argc, char** argv) {
     addBench(acq, benchFile);
     acq->footer(
         "\nExample: sorvictl acquire VXI0::24::INSTR 1 --period 0.0001 --frames 100000 -o run.sorvi\n"
+        "Two modules at once: sorvictl acquire VXI0::24::INSTR 1 3 --duration 10 -o run.sr "
+        "(writes run-1.sr and run-3.sr)\n"
         "Ctrl-C stops the module and leaves the file whole.");
 
     ExportOptions exportOptions;

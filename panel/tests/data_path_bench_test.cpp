@@ -339,6 +339,108 @@ TEST_F(DataPath, DacSweepOnAModuleReadingZerosEndsAtOnce) {
     });
 }
 
+// With one group chosen, the panel's settings reach that group only: the
+// other gets back the threshold and relays it had, not the sweep's.
+TEST_F(DataPath, DacSweepLeavesTheOtherGroupAsItWas) {
+    bench::BenchDescription bench = bench::defaultBench();
+    auto& inputs = bench.resources[0].carrier->positions[0].sorvi->inputs;
+    for (int k = 1; k <= 32; ++k) {
+        inputs[k - 1] = bench::ChannelInput{};
+        inputs[k - 1].volts = -9.0 + 0.55 * k;
+    }
+    bench::testing::useBench(bench);
+    onModule([&](SorviInstance& inst) {
+        const int mp = inst.mainPanel;
+        set(mp, MP_GROUP, 2);
+        set(mp, MP_POROG_C, -1.5);
+        set(mp, MP_RELE_SWITCH, 1);
+        set(mp, MP_GROUP, 1);
+        set(mp, MP_POROG_C, 3.0);
+        set(mp, MP_RELE_SWITCH, 0);
+        const double group2 = groupThreshold(inst.session, 2);
+        ASSERT_DOUBLE_EQ(group2, -1.5);
+        tk::callCallback(mp, MP_TEST);
+        EXPECT_DOUBLE_EQ(groupThreshold(inst.session, 1), 3.0);
+        EXPECT_EQ(groupRelay(inst.session, 1), 0);
+        EXPECT_DOUBLE_EQ(groupThreshold(inst.session, 2), group2);
+        EXPECT_EQ(groupRelay(inst.session, 2), 1);
+        set(mp, MP_GROUP, 2);
+        set(mp, MP_RELE_SWITCH, 0);
+        tk::callCallback(mp, MP_TEST);
+        EXPECT_EQ(groupRelay(inst.session, 1), 0);
+        EXPECT_EQ(groupRelay(inst.session, 2), 0);
+        EXPECT_DOUBLE_EQ(groupThreshold(inst.session, 1), 3.0);
+    });
+}
+
+// "Запуск" pressed while a fetch processes events, with the end event of the
+// run before still being handled: the new run goes on, "Останов" usable.
+TEST_F(DataPath, AnEarlierRunsEndEventLeavesANewRunRunning) {
+    bench::testing::useVirtualClock();
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 2, 0.0001, 1000);
+        tk::callCallback(inst.mainPanel, MP_START);
+        bench::testing::advanceSeconds(0.2);
+        tk::callCallback(inst.mainPanel, MP_STOP);
+        ASSERT_EQ(inst.dataPending.load(), 1);
+        tk::postDeferredCall(
+            [](void* data) { tk::callCallback(static_cast<SorviInstance*>(data)->mainPanel, MP_START); }, &inst);
+        process_data(inst.mainPanel);  // the loop's turn for the end event
+        EXPECT_EQ(moduleState(inst), 1);
+        EXPECT_EQ(dimmed(inst.mainPanel, MP_STOP), 0);
+        EXPECT_EQ(dimmed(inst.mainPanel, MP_START), 1);
+        tk::callCallback(inst.mainPanel, MP_STOP);
+    });
+}
+
+// The host hides the panels and shows them again: chart and list go on with
+// the frames acquired meanwhile.
+TEST_F(DataPath, HiddenAndShownAgainTheChartAndListGoOn) {
+    bench::testing::useVirtualClock();
+    onModule([&](SorviInstance& inst) {
+        configure(inst, 2, 0.0001, 1000);
+        tk::callCallback(inst.mainPanel, MP_GRAPH);
+        tk::callCallback(inst.mainPanel, MP_SHOW_RES);
+        tk::callCallback(inst.mainPanel, MP_START);
+        sorvi_handle handle = reinterpret_cast<sorvi_handle>(&inst);
+        EXPECT_EQ(sorvi_hide(handle), 0);
+        EXPECT_FALSE(visible(inst.chartPanel));
+        EXPECT_EQ(sorvi_display(handle), 0);
+        EXPECT_EQ(inst.chartShown, 1);
+        EXPECT_EQ(inst.resultsShown, 1);
+        bench::testing::advanceSeconds(0.2);
+        EXPECT_EQ(outData(inst), VI_SUCCESS);
+        int lines = 0;
+        tk::lineCount(inst.resultsPanel, RP_RESULTS_BOX, lines);
+        EXPECT_GT(lines, 0);
+        tk::callCallback(inst.mainPanel, MP_STOP);
+    });
+}
+
+// At the top of the first page nothing lies above the line: "другой кадр"
+// still positions the list at its last line and finds the change before it.
+TEST_F(DataPath, FindingAtTheTopOfTheFirstPageGoesOnFromItsLastLine) {
+    const fs::path file = dir_ / "top.sorvi";
+    onListedFileRun(file, [&](SorviInstance& inst) {
+        stopAfter(inst, 0.5);
+        const int rp = inst.resultsPanel;
+        tk::setValue(rp, inst.scrollBar, 1);
+        inst.firstShown = 4000;
+        ASSERT_EQ(scrollF(rp), 0);  // the run's first page
+        int lines = 0;
+        tk::lineCount(rp, RP_RESULTS_BOX, lines);
+        ASSERT_GT(lines, 2);
+        tk::selectText(rp, RP_RESULTS_BOX, 0, 0, 0);
+        tk::callCallback(rp, RP_ANOTHER_CADR);
+        std::string selected;
+        tk::selectedText(rp, RP_RESULTS_BOX, selected);
+        EXPECT_FALSE(selected.empty());
+        int at = -1;
+        tk::getAttribute(rp, RP_RESULTS_BOX, tk::ATTR_LINE_POSITION, at);
+        EXPECT_EQ(at, lines - 2);
+    });
+}
+
 TEST_F(DataPath, AfterStopEveryFrameLeftIsFetchedRingByRing) {
     bench::testing::useVirtualClock();
     onModule([&](SorviInstance& inst) {

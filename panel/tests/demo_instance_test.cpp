@@ -54,13 +54,15 @@ TEST_F(DemoInstance, InitFillsTheRecordWithoutHardware) {
     EXPECT_EQ(instances::entry(2).instance, inst);
     EXPECT_EQ(instances::entry(2).session, 0);
 
-    // Closing an instance whose display never ran only asks: it stays open.
+    // Closing an instance whose display never ran releases it at once: no
+    // loop runs for it that would. The handle is dead afterwards.
     sorvi_handle copy = handle;
     EXPECT_EQ(sorvi_close(&copy), 0);
-    EXPECT_TRUE(instances::isOpen(inst));
-    EXPECT_EQ(displayAndRun(handle), 0);
+    EXPECT_EQ(copy, 0);
     EXPECT_FALSE(instances::isOpen(inst));
     EXPECT_EQ(instances::entry(2).instance, nullptr);
+    sorvi_handle again = handle;
+    EXPECT_EQ(sorvi_close(&again), -1);
 }
 
 TEST_F(DemoInstance, PositionOutsideOneToFourIsRefusedThroughThePopup) {
@@ -240,6 +242,16 @@ TEST_F(DemoInstance, APanelThatFailsToLoadLeavesNoPanelBehind) {
 
     tk::registerResource(sorviResource());
     EXPECT_EQ(displayAndRun(handle), 0);
+
+    // Closed after its panels failed, it is released there and then.
+    const sorvi_handle failed = openDemo(4);
+    ASSERT_NE(failed, 0);
+    tk::registerResource(broken);
+    EXPECT_EQ(sorvi_display(failed), -1);
+    sorvi_handle copy = failed;
+    EXPECT_EQ(sorvi_close(&copy), 0);
+    EXPECT_FALSE(instances::isOpen(instanceOf(failed)));
+    EXPECT_EQ(instances::entry(4).instance, nullptr);
 }
 
 TEST_F(DemoInstance, InterruptMenuAndTeardownActOnTheirOwnInstanceOnly) {

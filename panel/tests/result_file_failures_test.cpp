@@ -210,3 +210,50 @@ TEST_F(DataPath, NameThatDoesNotFitIsRefusedAndNothingIsWritten) {
     });
     EXPECT_TRUE(fs::is_empty(folder));
 }
+
+// A file that does not end on a whole frame is left alone for the whole run,
+// and said so once, not with every portion; the next run says it again.
+TEST_F(DataPath, AFileNotEndingOnAWholeFrameIsToldOnceARun) {
+    bench::testing::useVirtualClock();
+    const fs::path file = dir_ / "torn.sorvi";
+    { std::ofstream(file, std::ios::binary) << "ABC"; }
+    onModule([&](SorviInstance& inst) {
+        // Answers enough for a pop-up with every portion, so that a fault
+        // fails the counts below instead of waiting for an answer.
+        tk::startScript("answer\nanswer\nanswer\nanswer\nanswer\nanswer", "torn");
+        const auto before = tk::messagePopupsSeen().size();
+        startFileRun(inst, file.string());
+        for (int i = 0; i < 3; ++i) nextPortion(inst);
+        EXPECT_EQ(tk::messagePopupsSeen().size(), before + 1);
+        tk::callCallback(inst.mainPanel, MP_STOP);
+        process_data(inst.mainPanel);
+        tk::callCallback(inst.mainPanel, MP_START);
+        nextPortion(inst);
+        EXPECT_EQ(tk::messagePopupsSeen().size(), before + 2);
+        tk::callCallback(inst.mainPanel, MP_STOP);
+        EXPECT_EQ(fileBytes(file.string()), "ABC");
+    });
+    tk::resetScript();
+}
+
+// The name of the file being written, typed again in another spelling: the
+// run goes on in it and the viewer still reads it back.
+TEST_F(DataPath, TheRunsFileNamedAgainStillScrolls) {
+    const fs::path file = dir_ / "run.sorvi";
+    onListedFileRun(file, [&](SorviInstance& inst) {
+        nextPortion(inst);
+        nextPortion(inst);
+        setText(inst.mainPanel, MP_FILE_NAME, (dir_ / "." / "run.sorvi").string());
+        nextPortion(inst);
+        tk::callCallback(inst.mainPanel, MP_STOP);
+        process_data(inst.mainPanel);
+        ASSERT_EQ(fs::file_size(file), 4u * static_cast<unsigned>(inst.totalRead));
+        tk::setValue(inst.resultsPanel, inst.scrollBar, 1);
+        inst.firstShown = 4000;
+        const auto before = tk::messagePopupsSeen().size();
+        tk::startScript("answer", "guard");
+        EXPECT_EQ(scrollF(inst.resultsPanel), 0);
+        EXPECT_EQ(tk::messagePopupsSeen().size(), before);
+        tk::resetScript();
+    });
+}

@@ -89,7 +89,7 @@ TEST_F(Displays, ListPrintsChangesOnlyWithTheTimeBetweenThem) {
     });
 }
 
-TEST_F(Displays, RingWindowWrapsAndTheListNeverPassesItsBound) {
+TEST_F(Displays, RingWindowWrapsAndAPortionIsListedWhole) {
     onDemoPanels([](SorviInstance& inst) {
         inst.running = 1;
         // A window from the ring's last two frames round to its start.
@@ -99,13 +99,18 @@ TEST_F(Displays, RingWindowWrapsAndTheListNeverPassesItsBound) {
         ASSERT_EQ(fillTextBox(inst, inst.buffer + inst.bufferSize - 2, 0, 3), VI_SUCCESS);
         EXPECT_EQ(listLines(inst), (std::vector<std::string>{line(1, 1), line(2, 2), line(3, 3)}));
 
-        // Every frame a change: the list starts afresh rather than growing.
+        // Every frame a change, 5000 of them: each keeps its line (the list
+        // is only cleared before a portion, never inside one), and the
+        // numbers shown name the portion's first and last frame.
         std::vector<std::uint32_t> frames(5000);
         for (std::size_t i = 0; i < frames.size(); ++i) frames[i] = std::uint32_t(i);
         ASSERT_EQ(fillTextBox(inst, frames.data(), -1, int(frames.size())), VI_SUCCESS);
         const auto lines = listLines(inst);
-        EXPECT_LE(lines.size(), 1001u);
+        ASSERT_EQ(lines.size(), 3u + 5000u);
+        EXPECT_EQ(lines[3], line(4, 0));
         EXPECT_EQ(lines.back(), line(3 + 5000, 4999));
+        EXPECT_EQ(shown(inst.resultsPanel, RP_STROK_N), "4");
+        EXPECT_EQ(shown(inst.resultsPanel, RP_STROK_K), "5003");
     });
 }
 

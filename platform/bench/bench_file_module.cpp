@@ -89,6 +89,11 @@ ChannelInput readSequence(const Where& where, const YAML::Node& node) {
 
 ChannelInput readInput(const Where& where, const YAML::Node& node) {
     ChannelInput in;
+    if (node.IsScalar() && node.Scalar() == "counter") {
+        // Channel k shows bit k-1 of the module's poll count.
+        in.kind = ChannelInput::Kind::Counter;
+        return in;
+    }
     if (node.IsScalar()) {
         auto s = parseScalarInput(node.Scalar());
         if (!s)

@@ -250,6 +250,9 @@ void HostPanel::openInstance(ViSession carrier, const std::string& carrierName, 
     // Runs until the instance ends; host callbacks (and other instances)
     // keep running inside.
     const ViInt32 displayStatus = plugin_.display(handle);
+    // A first display that failed leaves the instance (and its module
+    // session) alive: it is closed, so a second try can open the position.
+    if (displayStatus != 0) plugin_.close(&handle);
 
     std::erase_if(instances_, [id](const OpenInstance& i) { return i.id == id; });
     if (!tk::panelExists(panel_)) return;

@@ -4,10 +4,11 @@
 // wave high in frame k while bit j of k is set, so frame k must read
 // (k mod 65536) in both halves. Prints the counts and the wall time.
 //
-//   sorvictl_capture_throughput [OUTPUT.sorvi] [--interrupts]
+//   sorvictl_capture_throughput [--interrupts] [--seconds S] [OUTPUT.sorvi]
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -17,12 +18,20 @@
 #include "acquire_command.h"
 #include "bench_test_interface.h"
 #include "command_error.h"
+#include "standard_options.h"
 
 namespace {
 
 constexpr const char* kCarrier = "VXI0::24::INSTR";
 constexpr double kPeriod = 0.0001;
 constexpr double kBenchSeconds = 600.0;
+
+const char kUsage[] =
+    "usage: sorvictl_capture_throughput [--help] [--version] [--interrupts] [--seconds S] [OUTPUT.sorvi]\n"
+    "  Runs sorvictl acquire in cycle mode at 0.1 ms for S seconds (default 600)\n"
+    "  of the bench's virtual clock into OUTPUT.sorvi (default in /tmp), checks\n"
+    "  every frame and prints the counts and the wall time; exit status 0 when\n"
+    "  every frame is in the file in order.\n";
 
 class VirtualClock : public sorvictl::AcquisitionClock {
 public:
@@ -49,10 +58,22 @@ int main(int argc, char** argv) {
     o.duration = kBenchSeconds;
     o.output = "/tmp/sorvictl-capture-throughput.sorvi";
     o.force = true;
+    double benchSeconds = kBenchSeconds;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--interrupts") == 0) o.interrupts = true;
-        else o.output = argv[i];
+        if (sorvi::answeredStandardOption("sorvictl_capture_throughput", kUsage, argv[i])) return 0;
+        if (std::strcmp(argv[i], "--interrupts") == 0) {
+            o.interrupts = true;
+        } else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc && std::atof(argv[i + 1]) > 0) {
+            benchSeconds = std::atof(argv[++i]);
+        } else if (argv[i][0] == '-') {
+            std::fprintf(stderr, "sorvictl_capture_throughput: unknown option %s (--help lists the options)\n",
+                         argv[i]);
+            return 2;
+        } else {
+            o.output = argv[i];
+        }
     }
+    o.duration = benchSeconds;
     bench::testing::resetBench();
     bench::testing::useVirtualClock();
     counterInputs();
@@ -79,9 +100,9 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < got; ++i, ++frames)
             wrong += portion[i] != static_cast<std::uint32_t>(frames & 0xFFFF) * 0x10001u;
     }
-    const long long expected = std::llround(kBenchSeconds / kPeriod);
+    const long long expected = std::llround(benchSeconds / kPeriod);
     std::printf("sorvictl acquire, cycle mode, period %.4f s, %.0f s of bench time (virtual clock), %s\n", kPeriod,
-                kBenchSeconds, o.interrupts ? "interrupts" : "polling");
+                benchSeconds, o.interrupts ? "interrupts" : "polling");
     std::printf("frames expected   %lld\n", expected);
     std::printf("frames in file    %lld\n", frames);
     std::printf("frames lost       %lld\n", expected - frames);

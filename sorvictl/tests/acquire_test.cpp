@@ -46,6 +46,50 @@ TEST_F(AcquireTest, CycleModeByPollingAndByInterruptsDeliversEveryFrameInOrder) 
     }
 }
 
+// Positions 1 and 3 in one run, by polling and on events: each file holds
+// every frame of its own module, in order, and the stop request ends both
+// with every frame read so far.
+TEST_F(AcquireTest, SeveralPositionsRunTogetherEachIntoItsOwnFile) {
+    for (bool interrupts : {false, true}) {
+        SCOPED_TRACE(interrupts ? "interrupts" : "polling");
+        AcquireOptions o = options(interrupts ? "irq.sorvi" : "poll.sorvi");
+        o.positions = {1, 3};
+        o.frames = 12000;
+        o.packet = 500;
+        o.interrupts = interrupts;
+        setCounterInputs(kCarrier, 1, o.period);
+        setCounterInputs(kCarrier, 3, o.period);
+        const AcquireResult r = runAcquire(o, console, clock);
+        EXPECT_EQ(r.frames, 24000u);
+        for (int position : {1, 3}) {
+            const auto frames = readFrames(outputForPosition(o.output, position));
+            ASSERT_EQ(frames.size(), 12000u) << "position " << position;
+            expectCounterFrom0(frames);
+        }
+    }
+    AcquireOptions stopped = options("stopped.sorvi");
+    stopped.positions = {3, 1};
+    clock.stopAfter = 5;
+    const AcquireResult r = runAcquire(stopped, console, clock);
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(readFrames(outputForPosition(stopped.output, 1)).size() +
+                  readFrames(outputForPosition(stopped.output, 3)).size(),
+              r.frames);
+}
+
+TEST_F(AcquireTest, PositionsNameTheirFilesAndAreCheckedFirst) {
+    EXPECT_EQ(outputForPosition("run.sr", 3), "run-3.sr");
+    EXPECT_EQ(outputForPosition("out/run.v2/cap", 1), "out/run.v2/cap-1");
+    EXPECT_EQ(outputForPosition("/tmp/.hidden", 2), "/tmp/.hidden-2");
+    AcquireOptions twice = options("twice.sorvi");
+    twice.positions = {1, 1};
+    EXPECT_EQ(failure(twice), "position 1 is named twice");
+    AcquireOptions block = options("block.sorvi");
+    block.positions = {1, 3};
+    block.mode = "block";
+    EXPECT_EQ(failure(block), "several positions are taken in cycle mode only");
+}
+
 TEST_F(AcquireTest, DurationCountsSamplePeriods) {
     AcquireOptions o = options("d.sorvi");
     o.period = 0.001;
@@ -136,8 +180,8 @@ TEST_F(AcquireTest, BadOptionsAreRefusedBeforeTheModuleIsTouched) {
         {"packet", [](AcquireOptions& o) { o.packet = 0; }, "--packet must be at least 1"},
         {"packet beyond memory", [](AcquireOptions& o) { o.packet = 100'000'000; }, "--packet must be at most"},
         {"unknown resource", [](AcquireOptions& o) { o.resource = "VXI0::99::INSTR"; }, "cannot open the carrier"},
-        {"no sorvi", [](AcquireOptions& o) { o.position = 2; }, "no SORVI at VXI0::24::INSTR position 2"},
-        {"empty position", [](AcquireOptions& o) { o.position = 4; }, "no module at VXI0::24::INSTR position 4"},
+        {"no sorvi", [](AcquireOptions& o) { o.positions = {2}; }, "no SORVI at VXI0::24::INSTR position 2"},
+        {"empty position", [](AcquireOptions& o) { o.positions = {4}; }, "no module at VXI0::24::INSTR position 4"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

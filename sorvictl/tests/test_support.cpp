@@ -64,7 +64,7 @@ void setCounterInputs(const std::string& carrier, int position, double period) {
 AcquireOptions captureOptions(const std::string& path) {
     AcquireOptions o;
     o.resource = kCarrier;
-    o.position = 1;
+    o.positions = {1};
     o.period = 0.0001;
     o.output = path;
     return o;

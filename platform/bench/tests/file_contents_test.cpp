@@ -53,6 +53,7 @@ resources:
             7: 5ohm
             8: 3V
             9: {sequence: {volts: [0, 5, 0], step: 1ms}}
+            10-11: counter
           faults:
             stuck_high: [5, 10-11]
             stuck_low: 12
@@ -82,6 +83,8 @@ resources:
     EXPECT_EQ(m.inputs[7].kind, Kind::Voltage);
     EXPECT_DOUBLE_EQ(m.inputs[7].volts, 3.0);
     EXPECT_EQ(m.inputs[8].sequence, (std::vector<double>{0, 5, 0}));
+    EXPECT_EQ(m.inputs[9].kind, Kind::Counter);
+    EXPECT_EQ(m.inputs[10].kind, Kind::Counter);
     EXPECT_EQ(m.faults.stuckHighChannels, (1u << 4) | (1u << 9) | (1u << 10));
     EXPECT_EQ(m.faults.stuckLowChannels, 1u << 11);
     EXPECT_EQ(m.faults.stuckRegisterBits.at(0x04).setMask, 0x0001);

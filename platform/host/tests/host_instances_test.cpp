@@ -2,6 +2,8 @@
 // loops, one panel per position number, and exit with panels still open.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <filesystem>
 #include <memory>
 
@@ -82,6 +84,31 @@ TEST(HostWithPlugin, NestedPanelsOnePerPositionAndExitEndsThemAll) {
         EXPECT_TRUE(host.openInstances().empty());
         EXPECT_EQ(host.shutdown(), VI_SUCCESS);
     }
+    plugin.unload();
+}
+
+// A panel whose first display fails is still the plug-in's open instance
+// (its module session, on a carrier): the host closes it, and a second try
+// opens afresh.
+TEST(HostWithPlugin, AnInstanceWhosePanelsFailIsClosed) {
+    SorviPlugin plugin;
+    ASSERT_TRUE(plugin.load(HOST_TEST_REFUSING_PLUGIN)) << plugin.error();
+    void* library = dlopen(HOST_TEST_REFUSING_PLUGIN, RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(library, nullptr);
+    const auto openCount = reinterpret_cast<int (*)()>(dlsym(library, "refusing_plugin_open_count"));
+    ASSERT_NE(openCount, nullptr);
+    {
+        HostPanel host(plugin);
+        ASSERT_GT(host.create(), 0);
+        host.openDemo(2);
+        EXPECT_EQ(statusOf(host), "Панель мезонина 2 не показана: 0xFFFFFFFF");
+        EXPECT_EQ(openCount(), 0);
+        EXPECT_TRUE(host.openInstances().empty());
+        host.openDemo(2);
+        EXPECT_EQ(openCount(), 0);
+        EXPECT_EQ(host.shutdown(), VI_SUCCESS);
+    }
+    dlclose(library);
     plugin.unload();
 }
 

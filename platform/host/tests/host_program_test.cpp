@@ -5,9 +5,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "plugin_skip.h"
 #include "sorvi_version.h"
@@ -93,6 +96,34 @@ TEST_F(ScriptedHost, CycleRunWritesWholeFramesAndShowsTheFifoOverflow) {
     EXPECT_EQ(std::filesystem::file_size(file) % 4, 0u);
     for (const char* shot : {"sorvi_MP_cycle.png", "sorvi_SP_traces.png", "sorvi_RP_file.png", "sorvi_EP_fifo.png"})
         EXPECT_TRUE(std::filesystem::exists(shots_ / shot)) << shot;
+}
+
+// The four modules of a full carrier acquiring at once in real time, each
+// panel opened from the host while the others run: every result file holds
+// its own module's frames (count and per-module pattern), none lost.
+TEST_F(ScriptedHost, FullCarrierKeepsEveryFrameOfEveryModule) {
+    SKIP_WITHOUT_PLUGIN();
+    std::filesystem::create_directories(shots_);
+    const HostRun run = runHost("--bench " HOST_TEST_SOURCE_DIR "/../bench/examples/four-counters.yaml --script " +
+                                    script("full_carrier.tks") + " --screenshots " + shots_.string(),
+                                "", shots_.string());
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    for (std::uint32_t position = 1; position <= 4; ++position) {
+        SCOPED_TRACE("position " + std::to_string(position));
+        std::ifstream in(shots_ / ("module-" + std::to_string(position) + ".sorvi"), std::ios::binary);
+        std::vector<std::uint32_t> frames;
+        unsigned char b[4];
+        while (in.read(reinterpret_cast<char*>(b), 4))
+            frames.push_back(b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t(b[3]) << 24));
+        EXPECT_GT(frames.size(), 7500u);  // a second at 10 000 frames a second
+        std::size_t wrong = 0;
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            if ((frames[i] >> 16) != (0x5A00u | (position << 4) | position)) ++wrong;
+            if (i > 0 && (frames[i] & 0xFFFFu) != ((frames[i - 1] + 1) & 0xFFFFu)) ++wrong;
+        }
+        EXPECT_EQ(wrong, 0u);
+        EXPECT_TRUE(std::filesystem::exists(shots_ / ("full_carrier_SP" + std::to_string(position) + ".png")));
+    }
 }
 
 // Thresholds by group, a register, the self-test, the DAC sweep and the

@@ -24,7 +24,13 @@ int lookupKind(int panel, int control, PanelRec*& p, ControlRec*& c, ControlKind
     return OK;
 }
 
-QPlainTextEdit* textBox(ControlRec* c) { return static_cast<QPlainTextEdit*>(c->widget.data()); }
+TextBoxWidget* waitingTextBox(ControlRec* c) { return static_cast<TextBoxWidget*>(c->widget.data()); }
+// The box with every line appended so far in its document.
+QPlainTextEdit* textBox(ControlRec* c) {
+    TextBoxWidget* t = waitingTextBox(c);
+    t->takePending();
+    return t;
+}
 QTableWidget* table(ControlRec* c) { return static_cast<QTableWidget*>(c->widget.data()); }
 StripChartWidget* chart(ControlRec* c) { return static_cast<StripChartWidget*>(c->widget.data()); }
 
@@ -225,19 +231,16 @@ int insertLine(int panel, int control, int index, std::string_view text) {
     PanelRec* p;
     ControlRec* c;
     if (int r = lookupKind(panel, control, p, c, ControlKind::TextBox)) return r;
-    QPlainTextEdit* t = textBox(c);
-    int n = textLines(t);
+    TextBoxWidget* waiting = waitingTextBox(c);
+    int n = waiting->lines();
     if (index < -1 || index > n) return ERR_RANGE;
-    if (n == 0) {
-        t->setPlainText(cleanLine(text));
-    } else if (index == -1 || index == n) {
-        QTextCursor cur(t->document());
-        cur.movePosition(QTextCursor::End);
-        cur.insertText("\n" + cleanLine(text));
-    } else {
-        QTextCursor cur(t->document()->findBlockByNumber(index));
-        cur.insertText(cleanLine(text) + "\n");
+    if (index == -1 || index == n) {
+        waiting->appendLater(cleanLine(text));
+        return OK;
     }
+    QPlainTextEdit* t = textBox(c);
+    QTextCursor cur(t->document()->findBlockByNumber(index));
+    cur.insertText(cleanLine(text) + "\n");
     return OK;
 }
 
@@ -285,7 +288,7 @@ int lineCount(int panel, int control, int& count) {
     PanelRec* p;
     ControlRec* c;
     if (int r = lookupKind(panel, control, p, c, ControlKind::TextBox)) return r;
-    count = textLines(textBox(c));
+    count = waitingTextBox(c)->lines();
     return OK;
 }
 
@@ -303,7 +306,7 @@ int clearTextBox(int panel, int control) {
     PanelRec* p;
     ControlRec* c;
     if (int r = lookupKind(panel, control, p, c, ControlKind::TextBox)) return r;
-    textBox(c)->clear();
+    waitingTextBox(c)->clearLater();
     return OK;
 }
 

@@ -151,7 +151,7 @@ void createControlWidget(PanelRec& panel, ControlRec& c, QWidget* content) {
         break;
     }
     case ControlKind::TextBox: {
-        auto* t = new QPlainTextEdit(content);
+        auto* t = new TextBoxWidget(content);
         t->setLineWrapMode(QPlainTextEdit::NoWrap);
         if (d.monospace) t->setFont(QFont("DejaVu Sans Mono", 9));
         w = t;
@@ -277,6 +277,15 @@ void placeControl(PanelRec& panel, ControlRec& c, QPoint& cursor, int& rowHeight
     (void)panel;
 }
 
+// A style sheet set again, even the same one, makes Qt work out the
+// widget's whole style anew: a value shown with every portion of frames
+// would pay that each time.
+namespace {
+void restyle(QWidget* w, const QString& sheet) {
+    if (w->styleSheet() != sheet) w->setStyleSheet(sheet);
+}
+}  // namespace
+
 void refreshControl(PanelRec& panel, ControlRec& c) {
     (void)panel;
     QWidget* w = c.widget;
@@ -288,14 +297,12 @@ void refreshControl(PanelRec& panel, ControlRec& c) {
         auto* e = static_cast<QLineEdit*>(w);
         e->setText(qs(formatNumber(c.number, d.type, d.format)));
         e->setModified(false);
-        e->setStyleSheet(styleFor("QLineEdit", c));
+        restyle(e, styleFor("QLineEdit", c));
         break;
     }
-    case ControlKind::String: w->setStyleSheet(styleFor("QLineEdit", c)); break;
-    case ControlKind::TextBox: w->setStyleSheet(styleFor("QPlainTextEdit", c)); break;
-    case ControlKind::TextMessage:
-        w->setStyleSheet(QString("QLabel { color: %1; }").arg(colorName(c.textColor)));
-        break;
+    case ControlKind::String: restyle(w, styleFor("QLineEdit", c)); break;
+    case ControlKind::TextBox: restyle(w, styleFor("QPlainTextEdit", c)); break;
+    case ControlKind::TextMessage: restyle(w, QString("QLabel { color: %1; }").arg(colorName(c.textColor))); break;
     case ControlKind::BinarySwitch: {
         auto* b = static_cast<QPushButton*>(w);
         bool on = c.number == d.onValue;
@@ -305,8 +312,7 @@ void refreshControl(PanelRec& panel, ControlRec& c) {
     }
     case ControlKind::Led: static_cast<LedWidget*>(w)->setOn(c.number != 0); break;
     case ControlKind::Decoration:
-        static_cast<QFrame*>(w)->setStyleSheet(c.emphasis ? "QFrame { border: 2px solid #3060C0; background: #E8F0FF; }"
-                                                          : "");
+        restyle(w, c.emphasis ? "QFrame { border: 2px solid #3060C0; background: #E8F0FF; }" : "");
         break;
     default: break;
     }
@@ -325,7 +331,12 @@ void resetControlState(PanelRec& panel, ControlRec& c) {
     case ControlKind::Numeric: c.number = clampToType(d.defaultNumber, d.type, d); break;
     case ControlKind::String: static_cast<QLineEdit*>(w)->setText(qs(d.defaultText)); break;
     case ControlKind::TextMessage: static_cast<QLabel*>(w)->setText(qs(d.defaultText)); break;
-    case ControlKind::TextBox: static_cast<QPlainTextEdit*>(w)->setPlainText(qs(d.defaultText)); break;
+    case ControlKind::TextBox: {
+        auto* box = static_cast<TextBoxWidget*>(w);
+        box->dropPending();
+        box->setPlainText(qs(d.defaultText));
+        break;
+    }
     case ControlKind::BinarySwitch: c.number = d.defaultNumber == d.onValue ? d.onValue : d.offValue; break;
     case ControlKind::Led: c.number = d.defaultNumber != 0 ? 1 : 0; break;
     case ControlKind::Ring:

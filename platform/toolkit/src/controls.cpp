@@ -127,7 +127,11 @@ int setText(int panel, int control, std::string_view text) {
     if (int r = textControl(panel, control, c)) return r;
     if (c->def.kind == ControlKind::String) static_cast<QLineEdit*>(c->widget.data())->setText(qs(text));
     else if (c->def.kind == ControlKind::TextMessage) static_cast<QLabel*>(c->widget.data())->setText(qs(text));
-    else static_cast<QPlainTextEdit*>(c->widget.data())->setPlainText(qs(text));
+    else {
+        auto* box = static_cast<TextBoxWidget*>(c->widget.data());
+        box->dropPending();
+        box->setPlainText(qs(text));
+    }
     return OK;
 }
 
@@ -167,7 +171,11 @@ int getValue(int panel, int control, std::string& text) {
     if (int r = textControl(panel, control, c)) return r;
     if (c->def.kind == ControlKind::String) text = us(static_cast<QLineEdit*>(c->widget.data())->text());
     else if (c->def.kind == ControlKind::TextMessage) text = us(static_cast<QLabel*>(c->widget.data())->text());
-    else text = us(static_cast<QPlainTextEdit*>(c->widget.data())->toPlainText());
+    else {
+        auto* box = static_cast<TextBoxWidget*>(c->widget.data());
+        box->takePending();
+        text = us(box->toPlainText());
+    }
     return OK;
 }
 

@@ -238,4 +238,73 @@ void ListBoxWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     if (QListWidgetItem* item = itemAt(event->position().toPoint())) notify_(EVENT_LEFT_DOUBLE_CLICK, row(item));
 }
 
+namespace {
+
+// Lines of the document as the toolkit counts them: an empty box has none.
+int documentLines(const QPlainTextEdit& box) {
+    const QTextDocument* d = box.document();
+    return d->blockCount() == 1 && d->isEmpty() ? 0 : d->blockCount();
+}
+
+// Line breaks the document makes of text.
+int breaksIn(const QString& text) { return int(text.count(QChar('\n')) + text.count(QChar::ParagraphSeparator)); }
+
+}  // namespace
+
+TextBoxWidget::TextBoxWidget(QWidget* parent) : QPlainTextEdit(parent) {
+    timer_.setSingleShot(true);
+    timer_.setInterval(100);
+    QObject::connect(&timer_, &QTimer::timeout, this, [this] { takePending(); });
+}
+
+void TextBoxWidget::appendLater(const QString& text) {
+    if (lines() == 0) {
+        // As on an empty box: the text becomes its whole content.
+        replace_ = true;
+        pending_ = text;
+        pendingBreaks_ = breaksIn(text);
+    } else {
+        pending_ += QChar('\n');
+        pending_ += text;
+        pendingBreaks_ += 1 + breaksIn(text);
+    }
+    if (!timer_.isActive()) timer_.start();
+}
+
+void TextBoxWidget::clearLater() {
+    replace_ = true;
+    pending_.clear();
+    pendingBreaks_ = 0;
+    if (!timer_.isActive()) timer_.start();
+}
+
+int TextBoxWidget::lines() const {
+    if (replace_) return pending_.isEmpty() ? 0 : pendingBreaks_ + 1;
+    return documentLines(*this) + pendingBreaks_;
+}
+
+void TextBoxWidget::takePending() {
+    timer_.stop();
+    if (!replace_ && pending_.isEmpty()) return;
+    if (replace_) {
+        if (pending_.isEmpty()) {
+            clear();
+        } else {
+            setPlainText(pending_);
+        }
+    } else {
+        QTextCursor end(document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(pending_);  // starts with the line feed after the last line
+    }
+    dropPending();
+}
+
+void TextBoxWidget::dropPending() {
+    timer_.stop();
+    replace_ = false;
+    pending_.clear();
+    pendingBreaks_ = 0;
+}
+
 }  // namespace tk::detail

@@ -1,9 +1,12 @@
 // Widgets the standard set lacks: the LED lamp, the strip chart, the
-// placeholder picture, and a list box that tells highlighting from choosing.
+// placeholder picture, a list box that tells highlighting from choosing, and
+// a text box that takes lines faster than they can be drawn.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -113,6 +116,34 @@ private:
 
     Notify notify_;
     int operatorActing_ = 0;  // inside an operator's mouse or key event
+};
+
+// A text box whose lines appended at its end, and its clearing, wait up to
+// 0.1 s before they reach the document (and so the screen); whatever else
+// reads or changes the box first takes in what waits. A list that gets a
+// portion of lines after another, and is cleared before each, thus only
+// puts into the document what could be seen: inserting a line costs the
+// document more than a microsecond, every portion cleared unseen is spared.
+// Its number of lines is known without taking anything in.
+class TextBoxWidget : public QPlainTextEdit {
+public:
+    explicit TextBoxWidget(QWidget* parent);
+
+    // Lines (text may hold several) after the last one.
+    void appendLater(const QString& text);
+    void clearLater();
+    // Lines of the box, counting those that wait.
+    int lines() const;
+    // The document as appended and cleared so far.
+    void takePending();
+    // Forgets what waits, for a new content of the whole box.
+    void dropPending();
+
+private:
+    QTimer timer_;
+    bool replace_ = false;   // the document's present lines are gone
+    QString pending_;        // appended lines, joined by line feeds
+    int pendingBreaks_ = 0;  // line feeds in pending_
 };
 
 }  // namespace tk::detail

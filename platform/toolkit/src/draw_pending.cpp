@@ -81,7 +81,9 @@ int drawPendingChanges() {
     for (auto& [handle, p] : state().panels) {
         if (p->isPage || !p->window || !p->window->isVisible()) continue;
         QWindow* w = p->window->windowHandle();
-        if (w && w->isExposed()) p->window->repaint();
+        if (!w || !w->isExposed()) continue;
+        takePendingLines(*p);  // the newest lines of a list are drawn too
+        p->window->repaint();
     }
     --drawing;
     return OK;

@@ -7,6 +7,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "custom_widgets.h"
 #include "panel_window.h"
 #include "toolkit_state.h"
 
@@ -223,8 +224,15 @@ void scheduleScreenshot(int panel) {
     });
 }
 
+void takePendingLines(PanelRec& p) {
+    for (auto& [id, c] : p.controls)
+        if (c.def.kind == ControlKind::TextBox && c.widget) static_cast<TextBoxWidget*>(c.widget.data())->takePending();
+}
+
 int grabPanel(PanelRec& p, const QString& path) {
     if (!p.window) return ERR_PANEL;
+    // The picture shows every line appended so far.
+    takePendingLines(p);
     QPixmap pm = p.window->grab();
     return pm.save(path, "PNG") ? OK : ERR_IO;
 }

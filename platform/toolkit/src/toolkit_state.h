@@ -181,6 +181,9 @@ void showExactTitle(QWidget* window);
 // Screenshots.
 void scheduleScreenshot(int panel);
 int grabPanel(PanelRec& panel, const QString& path);
+// Puts the lines that wait in the panel's text boxes into their documents,
+// so that what is drawn next shows them.
+void takePendingLines(PanelRec& panel);
 
 // Number parsing for typed input (hex/binary formats accepted).
 bool parseNumber(std::string_view text, Format format, double& value);

@@ -1,5 +1,11 @@
 // Values, formats and attributes of every kind of control of the sample panel.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
 #include <cstdint>
+#include <cstdio>
 
 #include "toolkit_fixture.h"
 
@@ -188,6 +194,61 @@ TEST_F(ControlsTest, TextBoxLinesScrollingAndSelection) {
     EXPECT_EQ(clearTextBox(panel, SAMPLE_LOG), OK);
     EXPECT_EQ(lineCount(panel, SAMPLE_LOG, n), OK);
     EXPECT_EQ(n, 0);
+}
+
+// Lines appended to a text box reach its document (and so the screen) a
+// little later, and a portion cleared before that never does; whatever
+// reads the box sees every line at once, and a picture of the panel shows
+// them.
+TEST_F(ControlsTest, TextBoxTakesLinesFasterThanTheyAreDrawn) {
+    QPlainTextEdit* box = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* found = w->findChild<QPlainTextEdit*>("SAMPLE_LOG")) box = found;
+    ASSERT_NE(box, nullptr);
+    int n = -1;
+    // Counted as the document will hold them: an empty line into an empty
+    // box leaves it empty, a line feed makes two lines, a clear empties it.
+    const struct {
+        const char* append;  // null: clear
+        int lines;
+    } steps[] = {{"", 0}, {"a", 1}, {"b\nc", 3}, {nullptr, 0}, {"d\n", 2}, {"", 3}, {"e", 4}};
+    for (const auto& step : steps) {
+        if (step.append) {
+            EXPECT_EQ(appendLine(panel, SAMPLE_LOG, step.append), OK);
+        } else {
+            EXPECT_EQ(clearTextBox(panel, SAMPLE_LOG), OK);
+        }
+        EXPECT_EQ(lineCount(panel, SAMPLE_LOG, n), OK);
+        EXPECT_EQ(n, step.lines) << (step.append ? step.append : "(clear)");
+    }
+    std::string text;
+    EXPECT_EQ(getValue(panel, SAMPLE_LOG, text), OK);
+    EXPECT_EQ(text, "d\n\n\ne");
+    EXPECT_EQ(box->document()->blockCount(), 4);
+
+    // Portions of lines, each cleared before the next: the document gets
+    // only the last one, soon, with no one reading.
+    for (int portion = 0; portion < 5; ++portion) {
+        clearTextBox(panel, SAMPLE_LOG);
+        std::string lines;
+        for (int i = 0; i < 1500; ++i) lines += (i ? "\n" : "") + std::to_string(portion * 10000 + i);
+        appendLine(panel, SAMPLE_LOG, lines);
+    }
+    EXPECT_EQ(lineCount(panel, SAMPLE_LOG, n), OK);
+    EXPECT_EQ(n, 1500);
+    EXPECT_EQ(box->document()->blockCount(), 4) << "a portion reached the document before it could be drawn";
+    QElapsedTimer since;
+    since.start();
+    while (box->document()->blockCount() != 1500 && since.elapsed() < 2000) waitEvents(0.01);
+    EXPECT_EQ(box->document()->blockCount(), 1500);
+    EXPECT_EQ(box->document()->findBlockByNumber(0).text(), "40000");
+
+    // A picture taken at once shows what was just appended.
+    appendLine(panel, SAMPLE_LOG, "last");
+    const std::string picture = testing::TempDir() + "text_box.png";
+    EXPECT_EQ(saveScreenshot(panel, picture), OK);
+    EXPECT_EQ(box->document()->lastBlock().text(), "last");
+    std::remove(picture.c_str());
 }
 
 TEST_F(ControlsTest, TableCellsResetAndScroll) {
