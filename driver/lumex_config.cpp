@@ -18,11 +18,6 @@ namespace {
 
 constexpr auto kRelaySettling = std::chrono::milliseconds(10);
 
-bool isBoolean(ViBoolean value)
-{
-    return value == VI_FALSE || value == VI_TRUE;
-}
-
 bool isGroup(ViInt16 group)
 {
     return group == 1 || group == 2;

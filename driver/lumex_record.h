@@ -22,6 +22,12 @@ namespace lumex {
 // Marks a live record of this driver: the module type.
 inline constexpr ViUInt16 kRecordTag = TARVO_MODULE_TYPE_SORVI;
 
+// A ViBoolean argument holds VI_TRUE or VI_FALSE and nothing else.
+inline bool isBoolean(ViBoolean value)
+{
+    return value == VI_FALSE || value == VI_TRUE;
+}
+
 // Values the record takes on reset.
 inline constexpr double kResetPeriodS = 0.0001;
 inline constexpr ViUInt32 kResetBlockSize = 1000;

@@ -17,11 +17,6 @@ constexpr ViInt32 kFirstDelay = 1440;
 constexpr char kDriverRevision[] = "1.040";
 constexpr char kInstrumentRevision[] = "<not available>";
 
-bool isBoolean(ViBoolean value)
-{
-    return value == VI_FALSE || value == VI_TRUE;
-}
-
 // Everything lumex_init does once the session is open and the record hangs
 // on it. Set-up failures are kept in initStatus and turned into a warning;
 // only a wrong module type (idMismatch) and, without reset, a failed memory

@@ -18,7 +18,7 @@ constexpr int kWindowAttributeA = 600;
 constexpr int kWindowAttributeB = 580;
 constexpr int kDecorationAttribute = 610;
 constexpr int kTraceAttribute = 1230;
-constexpr int kChannels = 32;
+constexpr int kChartTraces = 32;  // one per channel
 
 // Panel ids in load order, and the instance field each handle goes into.
 struct PanelSlot {
@@ -83,7 +83,7 @@ void fillStartValues(SorviInstance& inst) {
     tk::setValue(mp, MP_BASE_MEM, inst.memorySize);
     tk::setAttribute(mp, MP_D_SHOW_RES, kDecorationAttribute, 0);
     tk::setAttribute(mp, MP_D_FILE_NAME, kDecorationAttribute, 0);
-    for (int trace = 1; trace <= kChannels; ++trace) {
+    for (int trace = 1; trace <= kChartTraces; ++trace) {
         tk::setTraceAttribute(inst.chartPanel, SP_STRIPCHART, trace, kTraceAttribute, 0);
     }
 

@@ -13,6 +13,7 @@
 
 #include "bench_test_interface.h"
 #include "data_path.h"
+#include "data_path_fixture.h"
 #include "plugin_test_support.h"
 #include "sorvi_uir.h"
 #include "tarvo_32.h"
@@ -45,16 +46,6 @@ int captureRun(const std::vector<std::string>&, std::string& reply, void* data) 
     capture.taken = true;
     reply.clear();
     return 0;
-}
-
-std::vector<std::uint32_t> fileFrames(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint32_t> frames;
-    unsigned char b[4];
-    while (in.read(reinterpret_cast<char*>(b), 4)) {
-        frames.push_back(b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t(b[3]) << 24));
-    }
-    return frames;
 }
 
 }  // namespace

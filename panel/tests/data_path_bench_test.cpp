@@ -30,12 +30,6 @@ std::vector<std::uint32_t> ringFrames(const SorviInstance& inst, int from, int c
     return frames;
 }
 
-ViInt16 moduleState(const SorviInstance& inst) {
-    ViInt16 state = -1;
-    lumex_state(inst.session, &state);
-    return state;
-}
-
 // The module's threshold of one group.
 double groupThreshold(ViSession vi, int group) {
     ViReal64 volts = 0;

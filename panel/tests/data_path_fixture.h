@@ -16,10 +16,18 @@
 #include "bench_carrier_fixture.h"
 #include "bench_test_interface.h"
 #include "data_path.h"
+#include "lumex.h"
 #include "plugin_test_support.h"
 #include "sorvi_uir.h"
 
 namespace sorvi_test {
+
+// The module's acquisition state as the driver reports it (-1 when it cannot).
+inline ViInt16 moduleState(const SorviInstance& inst) {
+    ViInt16 state = -1;
+    lumex_state(inst.session, &state);
+    return state;
+}
 
 inline void setText(int panel, int control, const std::string& text) {
     tk::setValue(panel, control, text);

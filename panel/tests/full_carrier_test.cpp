@@ -16,12 +16,6 @@ using namespace sorvi_test;
 
 namespace {
 
-ViInt16 moduleState(const SorviInstance& inst) {
-    ViInt16 state = -1;
-    lumex_state(inst.session, &state);
-    return state;
-}
-
 struct Layout {
     std::vector<int> positions;
     bool interrupts;

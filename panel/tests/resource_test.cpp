@@ -24,7 +24,7 @@ const tk::ControlDef& control(int panelId, int controlId) {
     throw std::runtime_error("no control " + std::to_string(controlId));
 }
 
-std::string shown(int panelId, int controlId) {
+std::string defaultShown(int panelId, int controlId) {
     const auto& c = control(panelId, controlId);
     return tk::formatNumber(c.defaultNumber, c.type, c.format);
 }
@@ -65,22 +65,22 @@ TEST(SorviResource, OnlyStopSizeAndSelfTestCloseStartDimmed) {
 
 TEST(SorviResource, RegisterAndChannelFormats) {
     for (int id : {MP_NREG_OUT, MP_NREG_IN}) {
-        EXPECT_EQ(shown(MP, id), "2");
+        EXPECT_EQ(defaultShown(MP, id), "2");
         EXPECT_EQ(control(MP, id).step, 2);
         EXPECT_EQ(tk::formatNumber(0x1A2, control(MP, id).type, control(MP, id).format), "1A2");
     }
     for (int id : {MP_REG_OUT, MP_REG_IN}) {
-        EXPECT_EQ(shown(MP, id), "0000");
+        EXPECT_EQ(defaultShown(MP, id), "0000");
         EXPECT_EQ(tk::formatNumber(0xBF, control(MP, id).type, control(MP, id).format), "00BF");
     }
     for (int id : {MP_RESULT, MP_RESULT_2}) {
-        EXPECT_EQ(shown(MP, id), "0000000000000000");
+        EXPECT_EQ(defaultShown(MP, id), "0000000000000000");
         EXPECT_EQ(tk::formatNumber(5, control(MP, id).type, control(MP, id).format), "0000000000000101");
     }
-    EXPECT_EQ(shown(MP, MP_SAMPLE_PERIOD), "0.0010");
-    EXPECT_EQ(shown(MP, MP_POROG_C), "2.00");
-    EXPECT_EQ(shown(PP, PP_BUF_SIZE), "0.000E+0");
-    EXPECT_EQ(shown(RP, RP_LAST_TRIG_TIME), "0.000000E+0");
+    EXPECT_EQ(defaultShown(MP, MP_SAMPLE_PERIOD), "0.0010");
+    EXPECT_EQ(defaultShown(MP, MP_POROG_C), "2.00");
+    EXPECT_EQ(defaultShown(PP, PP_BUF_SIZE), "0.000E+0");
+    EXPECT_EQ(defaultShown(RP, RP_LAST_TRIG_TIME), "0.000000E+0");
 }
 
 TEST(SorviResource, TextsKeepTheirSpacesAndPunctuation) {

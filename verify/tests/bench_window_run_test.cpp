@@ -19,12 +19,6 @@ std::string example() {
     return text.str();
 }
 
-std::size_t countOf(const std::string& text, const std::string& what) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++count;
-    return count;
-}
-
 std::string runWithWindow(const std::string& script) {
     const std::string dir = makeScratchDirectory();
     const std::string path = writeFile(dir, "run.script", script);

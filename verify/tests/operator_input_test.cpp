@@ -61,7 +61,7 @@ private:
     std::filesystem::path before_;
 };
 
-std::string controlText(int panel, int control) {
+std::string displayedText(int panel, int control) {
     std::string text;
     tk::getDisplayText(panel, control, text);
     return text;
@@ -140,7 +140,7 @@ TEST_F(VeriskPanels, TypingIntoDisplayOnlyFieldsChangesNeitherThemNorTheProtocol
     closeProtocol();
     tk::setValue(hTP, TP_FILE_NAME, dir + "/typed.log");
     protocolTitle.clear();
-    const std::string statusBefore = controlText(hMP, MP_ERROR_MESSAGE);
+    const std::string statusBefore = displayedText(hMP, MP_ERROR_MESSAGE);
     for (const char* field : {"MP_K", "MP_S", "MP_SAMPLE_P", "MP_ERROR_MESSAGE"}) {
         auto* edit = widgetOf<QLineEdit>("MP", field);
         ASSERT_NE(edit, nullptr) << field;
@@ -148,10 +148,10 @@ TEST_F(VeriskPanels, TypingIntoDisplayOnlyFieldsChangesNeitherThemNorTheProtocol
         QTest::keyClicks(edit, "17");
         QTest::keyClick(edit, Qt::Key_Return);
     }
-    EXPECT_EQ(controlText(hMP, MP_K), "1");
-    EXPECT_EQ(controlText(hMP, MP_S), "1");
-    EXPECT_EQ(controlText(hMP, MP_SAMPLE_P), "1E-3");
-    EXPECT_EQ(controlText(hMP, MP_ERROR_MESSAGE), statusBefore);
+    EXPECT_EQ(displayedText(hMP, MP_K), "1");
+    EXPECT_EQ(displayedText(hMP, MP_S), "1");
+    EXPECT_EQ(displayedText(hMP, MP_SAMPLE_P), "1E-3");
+    EXPECT_EQ(displayedText(hMP, MP_ERROR_MESSAGE), statusBefore);
 
     int stages = 0;
     int tries = 0;
@@ -183,7 +183,7 @@ TEST_F(VeriskPanels, TypingIntoDisplayOnlyFieldsChangesNeitherThemNorTheProtocol
     std::string cell = "?";
     tk::getCell(hP4, P4_TABLE, 7, 1, cell);
     EXPECT_EQ(cell, "");
-    EXPECT_EQ(controlText(hP4, P4_TEXTBOX_2), " ко входам канала");
+    EXPECT_EQ(displayedText(hP4, P4_TEXTBOX_2), " ко входам канала");
     const std::string protocol = tk::fromCp1251(readBytes(dir + "/typed.log"));
     EXPECT_NE(protocol.find("канал  7    (не измерялось)\r\n"), std::string::npos) << protocol;
     EXPECT_EQ(protocol.find("норма"), std::string::npos) << protocol;
@@ -254,7 +254,7 @@ TEST_F(VeriskPanels, WaitTextsArePaintedBeforeTheDriverBlocks) {
     EXPECT_TRUE(messagePaints.painted(QString::fromUtf8("Идёт самоконтроль. Ждите ...")));
     ASSERT_FALSE(closePaints.paints.empty());
     EXPECT_FALSE(closePaints.paints.front().enabled);
-    EXPECT_NE(controlText(hST, ST_MSG), "Идёт самоконтроль. Ждите ...");
+    EXPECT_NE(displayedText(hST, ST_MSG), "Идёт самоконтроль. Ждите ...");
     tk::hidePanel(hST);
     closeModuleAndCarrier();
     tk::resetControl(hTP, TP_FILE_NAME);

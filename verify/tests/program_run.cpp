@@ -86,4 +86,10 @@ bool fileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
+std::size_t countOf(const std::string& text, const std::string& what) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++count;
+    return count;
+}
+
 std::string testBench(const std::string& name) { return std::string(VERISK_SOURCE_DIR) + "/tests/benches/" + name; }

@@ -3,6 +3,7 @@
 // it left behind.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ std::string writeFile(const std::string& directory, const std::string& name, con
 // The bytes of a file ("" when it does not exist).
 std::string readBytes(const std::string& path);
 bool fileExists(const std::string& path);
+// How often `what` occurs in text, occurrences not overlapping.
+std::size_t countOf(const std::string& text, const std::string& what);
 
 // Path of a bench file of the tests.
 std::string testBench(const std::string& name);

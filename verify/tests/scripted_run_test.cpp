@@ -71,12 +71,6 @@ std::string runScript(const std::string& script, const std::string& bench, Progr
     return dir;
 }
 
-std::size_t countOf(const std::string& text, const std::string& what) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++count;
-    return count;
-}
-
 const char* const kSelectFirstCarrier = "timeout 10\nselect-list LIST 0\ncommit MP_SELFTEST\ncommit ST_CLOSE\n";
 const char* const kExit = "commit MP_MP_EXIT\ncommit EXIT_POPUP_EXIT_YES\n";
 
