@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     if (failed(vi, tarvo_mem_q(carrier, &memoryBytes), "tarvo_mem_q")
         || failed(vi, lumex_alloc(vi, (ViInt32)(memoryBytes / 16)), "lumex_alloc"))
         goto closeModule;
-    /* 4. Input relays on: after a reset they are off and every input reads 0. */
+    /* 4. Input relays on: after a reset they are off and the inputs see no signal. */
     if (failed(vi, lumex_input_trigger(vi, VI_TRUE), "lumex_input_trigger"))
         goto closeModule;
     /* 5. Thresholds of both groups (volts), 6. sample period (seconds),
